@@ -1,0 +1,12 @@
+#pragma once
+// The one setting kept between runs: the chosen port number, one byte per machine. Windows
+// keeps it in the registry, the terminal program in a one-byte file.
+
+namespace tav {
+
+// The stored port number 0..255, or 1 when none can be read.
+int LoadPortSetting();
+// Stores the low byte of port; 0 on success, -1 on failure (which the callers do not report).
+int SavePortSetting(int port);
+
+}  // namespace tav
