@@ -22,6 +22,10 @@ class S19Image {
   int Load(const ResourceSource& resources, std::uint16_t resourceId, std::uint16_t baseAddress,
            std::uint16_t windowSize);
 
+  // Room that recordData must have: the most data bytes a record's count field can announce
+  // (count 0xFF less the 2 address bytes and the checksum).
+  static constexpr int kMaxRecordData = 0xFF - 3;
+
   // Reads the record at cursor (which is never read at or past end) and moves cursor on; sets
   // it to end at an S9 record. n > 0 data bytes now in recordData; 0 no data to place; -1
   // malformed; -2 wrong checksum.

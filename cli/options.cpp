@@ -1,0 +1,145 @@
+#include "cli/options.h"
+
+#include "cli/port_setting_file.h"
+
+namespace tav {
+
+namespace {
+
+// "--name" or "--name=value": the value part, or nothing when the argument is "--name".
+std::optional<std::string_view> ValueOf(std::string_view argument, std::string_view name,
+                                        bool& matched) {
+  matched = false;
+  if (argument.substr(0, name.size()) != name) return std::nullopt;
+  if (argument.size() == name.size()) {
+    matched = true;
+    return std::nullopt;
+  }
+  if (argument[name.size()] != '=') return std::nullopt;
+  matched = true;
+  return argument.substr(name.size() + 1);
+}
+
+}  // namespace
+
+std::optional<PortChoice> ParsePortChoice(std::string_view text) {
+  if (text.size() == 4 && (text[0] == 'C' || text[0] == 'c') &&
+      (text[1] == 'O' || text[1] == 'o') && (text[2] == 'M' || text[2] == 'm') && text[3] >= '1' &&
+      text[3] <= '4') {
+    return PortChoice{text[3] - '0', {}};
+  }
+  if (text.find('/') != std::string_view::npos) return PortChoice{0, std::string(text)};
+  return std::nullopt;
+}
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+  ParsedOptions parsed;
+  ProgramOptions& options = parsed.options;
+  bool actionGiven = false;
+  auto fail = [&parsed](std::string message) {
+    parsed.error = std::move(message);
+    return parsed;
+  };
+  auto setAction = [&](ProgramAction action) {
+    if (!actionGiven) options.action = action;
+    actionGiven = true;
+  };
+
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    bool matched = false;
+    // Options that take a value accept it after '=' or as the next argument.
+    auto takeValue = [&](std::string_view name) -> std::optional<std::string> {
+      const auto value = ValueOf(argument, name, matched);
+      if (!matched) return std::nullopt;
+      if (value) return std::string(*value);
+      if (i + 1 < arguments.size()) return arguments[++i];
+      return std::string();
+    };
+
+    if (argument == "--help" || argument == "-h") {
+      setAction(ProgramAction::Help);
+    } else if (argument == "--version") {
+      setAction(ProgramAction::Version);
+    } else if (argument == "--list-ports") {
+      setAction(ProgramAction::ListPorts);
+    } else if (argument == "--list-scenarios") {
+      setAction(ProgramAction::ListScenarios);
+    } else if (argument == "--check") {
+      options.check = true;
+    } else if (argument == "--repeat") {
+      options.repeat = true;
+    } else if (argument == "--fast") {
+      options.fast = true;
+    } else if (const auto port = takeValue("--port"); matched) {
+      if (port->empty()) return fail("--port needs COM1 to COM4 or a device path");
+      options.port = ParsePortChoice(*port);
+      if (!options.port) {
+        return fail("malformed port '" + *port +
+                    "': give COM1 to COM4 or a device path such as /dev/ttyUSB0");
+      }
+    } else if (const auto trace = takeValue("--trace"); matched) {
+      if (trace->empty()) return fail("--trace needs a file name");
+      options.traceFile = *trace;
+    } else if (const auto scenario = ValueOf(argument, "--simulate", matched); matched) {
+      options.simulate = true;
+      if (scenario) {
+        if (scenario->empty())
+          return fail("--simulate= needs a scenario name (see --list-scenarios)");
+        options.scenario = std::string(*scenario);
+      }
+    } else {
+      return fail("unknown option '" + std::string(argument) + "'");
+    }
+  }
+  if (options.action != ProgramAction::Run) return parsed;
+  if (options.fast && !options.simulate) return fail("--fast works only with --simulate");
+  if (options.port && options.simulate) {
+    return fail("--port and --simulate exclude each other: the simulated radio is on no port");
+  }
+  return parsed;
+}
+
+std::string UsageText() {
+  return "Usage: tavpatch [--port COMn|DEVICE] [--check] [--repeat] [--trace FILE]\n"
+         "       tavpatch --simulate[=SCENARIO] [--fast] [--check] [--repeat] [--trace FILE]\n"
+         "       tavpatch --list-ports | --list-scenarios | --help | --version\n";
+}
+
+std::string HelpText() {
+  return "Installs the firmware patch into the core and control head of a TAV radio on a\n"
+         "serial port, after checking the date codes of the firmware each one carries.\n\n" +
+         UsageText() +
+         "\nOptions:\n"
+         "  --port COMn|DEVICE  the port: COM1 to COM4 are /dev/ttyS0 to /dev/ttyS3; a device\n"
+         "                      path such as /dev/ttyUSB0 or /dev/cu.usbserial-1 is used as it "
+         "is.\n"
+         "                      COMn is kept for the next start in " +
+         PortSettingPath() +
+         "\n"
+         "                      (TAVPATCH_PORT_FILE names another file); a device path is not\n"
+         "                      kept. Without --port the kept port is used (COM1 at first).\n"
+         "  --check             identify the radio and say whether each unit needs the patch;\n"
+         "                      nothing is erased or written\n"
+         "  --trace FILE        write every byte, baud rate and break of the run to FILE\n"
+         "  --repeat            after each run, patch the next radio on the same port\n"
+         "  --simulate[=NAME]   run against a simulated radio (scenario NAME, default both),\n"
+         "                      as fast as a real radio\n"
+         "  --fast              with --simulate: on simulated time, the run takes moments\n"
+         "  --list-scenarios    the simulated radio's scenarios\n"
+         "  --list-ports        the serial devices present\n"
+         "  --help, --version\n"
+         "\nCtrl-C stops a run the way closing the main window does; a second Ctrl-C quits at "
+         "once.\n"
+         "\nExit status:\n"
+         "    0  Flash Write complete, or the patch is not required (--check: the radio answered)\n"
+         "    1  the patch failed for a unit\n"
+         "    2  bad command line\n"
+         "    3  the port could not be opened (or is no serial device)\n"
+         "    4  the radio is not a TAV radio\n"
+         "    5  no contact with the radio\n"
+         "    6  stopped by Ctrl-C\n"
+         "  130  quit at once by a second Ctrl-C\n";
+}
+
+}  // namespace tav

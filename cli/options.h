@@ -1,0 +1,44 @@
+#pragma once
+// The terminal program's command line.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tav {
+
+enum class ProgramAction { Run, Help, Version, ListPorts, ListScenarios };
+
+struct PortChoice {
+  int number = 0;          // 1..4 for COM1..COM4, else 0
+  std::string devicePath;  // the device path given instead of COMn
+};
+
+struct ProgramOptions {
+  ProgramAction action = ProgramAction::Run;
+  std::optional<PortChoice> port;
+  bool simulate = false;
+  std::string scenario = "both";
+  bool fast = false;
+  bool check = false;
+  bool repeat = false;
+  std::optional<std::string> traceFile;
+};
+
+struct ParsedOptions {
+  ProgramOptions options;
+  std::string error;  // one line; empty when the command line is good
+};
+
+// "COM1".."COM4" (any case) or a device path (it contains a '/'); nothing otherwise.
+std::optional<PortChoice> ParsePortChoice(std::string_view text);
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments);
+
+// The usage summary printed by --help and after a command line error.
+std::string UsageText();
+// --help: the usage, what each option does and the exit codes.
+std::string HelpText();
+
+}  // namespace tav

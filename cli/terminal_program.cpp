@@ -1,0 +1,249 @@
+#include "cli/terminal_program.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "cli/exit_status.h"
+#include "cli/interrupt.h"
+#include "cli/line_reader.h"
+#include "cli/options.h"
+#include "cli/radio_check.h"
+#include "cli/serial_port_list.h"
+#include "cli/simulated_radio_line.h"
+#include "cli/terminal_host.h"
+#include "image/built_in_resources.h"
+#include "link/platform.h"
+#include "link/serial_link.h"
+#include "link/tracing_port.h"
+#include "run/patch_run.h"
+#include "run/port_setting.h"
+#include "sim/virtual_clock.h"
+
+namespace tav {
+
+namespace {
+
+constexpr const char* kVersion = "tavpatch 1.0.0.65";
+
+int ExitStatusOf(PatchOutcome outcome) {
+  switch (outcome) {
+    case PatchOutcome::Completed:
+    case PatchOutcome::NotRequired:
+      return kExitSuccess;
+    case PatchOutcome::PortNotOpened:
+      return kExitPortNotOpened;
+    case PatchOutcome::ForeignRadio:
+      return kExitForeignRadio;
+    case PatchOutcome::NoContact:
+      return kExitNoContact;
+    case PatchOutcome::Failed:
+      break;
+  }
+  return kExitFailed;
+}
+
+int ExitStatusOf(CheckOutcome outcome) {
+  switch (outcome) {
+    case CheckOutcome::Identified:
+      return kExitSuccess;
+    case CheckOutcome::PortNotOpened:
+      return kExitPortNotOpened;
+    case CheckOutcome::ForeignRadio:
+      return kExitForeignRadio;
+    case CheckOutcome::NoAnswer:
+      break;
+  }
+  return kExitNoContact;
+}
+
+int UsageError(const std::string& message) {
+  std::cerr << "tavpatch: " << message << '\n' << UsageText();
+  return kExitUsage;
+}
+
+// A device path must name a terminal; anything else is refused before a byte is sent. A path
+// that does not exist is left to the run, which reports it as the Windows program does.
+std::optional<std::string> NotASerialDevice(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  if (!S_ISCHR(status.st_mode)) return path + " is not a serial device (not a terminal)";
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;  // permission and the like: the run tells
+  const bool terminal = ::isatty(fd) != 0;
+  ::close(fd);
+  if (terminal) return std::nullopt;
+  return path + " is not a serial device (not a terminal)";
+}
+
+// How the runs of one start of the program went, for --repeat's summary.
+struct Tally {
+  int patched = 0;
+  int notRequired = 0;
+  int failed = 0;
+  int checked = 0;
+};
+
+class Program {
+ public:
+  explicit Program(const ProgramOptions& options)
+      : options_(options),
+        reader_(STDIN_FILENO),
+        host_(state_, std::cout, reader_, ::isatty(STDOUT_FILENO) != 0,
+              ::isatty(STDIN_FILENO) != 0),
+        clock_(options.simulate && options.fast ? static_cast<Clock&>(virtualClock_)
+                                                : SystemClock()) {}
+
+  int Execute() {
+    if (const int refused = ChoosePort(); refused != kExitSuccess) return refused;
+    if (options_.traceFile && !OpenTrace()) return kExitUsage;
+    if (!options_.simulate) systemPorts_ = MakeSystemPortOpener();
+
+    int status = kExitSuccess;
+    while (true) {
+      const int runStatus = RunOnce();
+      if (runStatus != kExitSuccess) status = runStatus;
+      if (!options_.repeat || InterruptRequested()) break;
+      const std::optional<std::string> answer =
+          host_.Ask("Connect the next radio and press Enter (q to quit) ");
+      if (!answer || *answer == "q" || *answer == "Q") break;
+    }
+    if (options_.repeat) PrintSummary();
+    return status;
+  }
+
+ private:
+  int ChoosePort() {
+    if (options_.simulate) return kExitSuccess;
+    if (!options_.port) {
+      state_.portNumber = LoadPortSetting();
+      return kExitSuccess;
+    }
+    if (options_.port->number != 0) {
+      state_.portNumber = options_.port->number;
+      SavePortSetting(options_.port->number);  // a setting that cannot be kept is not reported
+      return kExitSuccess;
+    }
+    // A device path does not fit the one-byte setting: it is used for this start only.
+    if (const auto refusal = NotASerialDevice(options_.port->devicePath)) {
+      std::cerr << "tavpatch: " << *refusal << "; nothing was sent.\n";
+      return kExitPortNotOpened;
+    }
+    state_.devicePath = options_.port->devicePath;
+    return kExitSuccess;
+  }
+
+  bool OpenTrace() {
+    traceFile_.open(*options_.traceFile, std::ios::out | std::ios::trunc);
+    if (!traceFile_) {
+      std::cerr << "tavpatch: cannot write the trace file " << *options_.traceFile << ": "
+                << std::strerror(errno) << '\n';
+      return false;
+    }
+    trace_ = std::make_unique<WireTrace>(traceFile_, clock_);
+    return true;
+  }
+
+  int RunOnce() {
+    // Each run of --simulate meets a fresh radio of the scenario, as the next radio on the bench.
+    std::unique_ptr<SimulatedRadioLine> radio;
+    if (options_.simulate) radio = std::make_unique<SimulatedRadioLine>(options_.scenario, clock_);
+    PortOpener& ports = radio ? radio->Opener() : *systemPorts_;
+    std::optional<TracingPortOpener> traced;
+    if (trace_) traced.emplace(ports, *trace_);
+    SerialLink link(state_, traced ? static_cast<PortOpener&>(*traced) : ports, clock_, host_);
+
+    if (options_.check) {
+      const int status = ExitStatusOf(CheckRadio(link, host_));
+      ++(status == kExitSuccess ? tally_.checked : tally_.failed);
+      return InterruptRequested() && status != kExitSuccess ? kExitInterrupted : status;
+    }
+    const PatchOutcome outcome = RunPatch(link, BuiltInResources());
+    const int status = ExitStatusOf(outcome);
+    if (outcome == PatchOutcome::Completed) ++tally_.patched;
+    if (outcome == PatchOutcome::NotRequired) ++tally_.notRequired;
+    if (status != kExitSuccess) ++tally_.failed;
+    // A run stopped by Ctrl-C says so, unless its flash write finished all the same (a
+    // not-required verdict may come from date code questions the Ctrl-C cancelled).
+    return InterruptRequested() && outcome != PatchOutcome::Completed ? kExitInterrupted : status;
+  }
+
+  void PrintSummary() {
+    if (options_.check) {
+      host_.PrintLine("Radios checked: " + std::to_string(tally_.checked) +
+                      ", failed: " + std::to_string(tally_.failed));
+      return;
+    }
+    host_.PrintLine("Radios patched: " + std::to_string(tally_.patched) +
+                    ", not required: " + std::to_string(tally_.notRequired) +
+                    ", failed: " + std::to_string(tally_.failed));
+  }
+
+  const ProgramOptions& options_;
+  ProcessState state_;
+  LineReader reader_;
+  TerminalHost host_;
+  VirtualClock virtualClock_;
+  Clock& clock_;
+  std::unique_ptr<PortOpener> systemPorts_;
+  std::ofstream traceFile_;
+  std::unique_ptr<WireTrace> trace_;
+  Tally tally_;
+};
+
+int ListPorts() {
+  const std::vector<std::string> ports = ListSerialPorts();
+  if (ports.empty()) std::cout << "No serial ports found.\n";
+  for (const std::string& port : ports) {
+    const std::string com = ComNameOf(port);
+    std::cout << port << (com.empty() ? "" : "  (" + com + ")") << '\n';
+  }
+  return kExitSuccess;
+}
+
+int ListScenarios() {
+  for (const ScenarioSummary& scenario : SimulatedScenarios()) {
+    std::string name = scenario.name;
+    name.resize(std::max<std::size_t>(name.size() + 2, 18), ' ');
+    std::cout << name << scenario.description << '\n';
+  }
+  return kExitSuccess;
+}
+
+}  // namespace
+
+int TerminalMain(const std::vector<std::string>& arguments) {
+  const ParsedOptions parsed = ParseOptions(arguments);
+  if (!parsed.error.empty()) return UsageError(parsed.error);
+  const ProgramOptions& options = parsed.options;
+  switch (options.action) {
+    case ProgramAction::Help:
+      std::cout << HelpText();
+      return kExitSuccess;
+    case ProgramAction::Version:
+      std::cout << kVersion << '\n';
+      return kExitSuccess;
+    case ProgramAction::ListPorts:
+      return ListPorts();
+    case ProgramAction::ListScenarios:
+      return ListScenarios();
+    case ProgramAction::Run:
+      break;
+  }
+  if (options.simulate && !IsSimulatedScenario(options.scenario)) {
+    return UsageError("unknown scenario '" + options.scenario + "' (see --list-scenarios)");
+  }
+  InstallInterruptHandler();
+  Program program(options);
+  return program.Execute();
+}
+
+}  // namespace tav

@@ -1,0 +1,91 @@
+#include "run/unit_flashing.h"
+
+#include <string_view>
+
+#include "image/resource_ids.h"
+#include "link/flash_writer.h"
+#include "link/monitor_loader.h"
+#include "run/radio_commands.h"
+#include "run/status_area.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::string_view kCaption = "Sorel Radio";
+constexpr std::string_view kLockOutText =
+    "CPU security lock out.\nCycle radio power and try again.";
+
+bool LoadFlashLoader(SerialLink& link, const ResourceSource& resources, S19Image& loader,
+                     std::uint16_t resourceId, std::string_view failureText) {
+  if (loader.Load(resources, resourceId, kRamWindowBase, kRamWindowSize) == 0) return true;
+  link.UserInterface().ShowMessage(failureText, kCaption, MessageIcon::Warning, MessageButtons::Ok);
+  return false;
+}
+
+// The loader's failure to start, told to the technician unless they asked to stop.
+void ReportLoaderFailure(SerialLink& link, int started, std::string_view silentText) {
+  if (link.AbortRequested()) return;
+  const std::string_view text = started == kRamProgramLockedOut ? kLockOutText : silentText;
+  link.UserInterface().ShowMessage(text, kCaption, MessageIcon::Information, MessageButtons::Ok);
+}
+
+}  // namespace
+
+bool FlashCore(SerialLink& link, const ResourceSource& resources, const S19Image& firmware) {
+  S19Image loader;
+  if (!LoadFlashLoader(link, resources, loader, kCoreLoaderResource,
+                       "Unable to open CORFLASH.S19")) {
+    return false;
+  }
+  Host& host = link.UserInterface();
+  SendSecurityBytes(link);
+
+  link.SetLinkBaud(38400);
+  ShowStatus(host, "Erasing Core OS");
+  link.SendBytes(kCoreEraseCommand.data(), kCoreEraseCommand.size());
+  link.Sleep(1000);
+
+  link.SetLinkBaud(9600);
+  SendSecurityBytes(link);
+  const int started = LoadRamApplication(link, loader);
+  bool written = false;
+  if (started == kRamProgramRunning) {
+    ShowStatus(host, "Writing Core Program");
+    written = WriteFlashImage(link, firmware) == 1;
+  } else {
+    ReportLoaderFailure(link, started, "No response from core.");
+  }
+  SendBreak(link, 500);
+  return written;
+}
+
+bool FlashControlHead(SerialLink& link, const ResourceSource& resources, const S19Image& firmware) {
+  S19Image loader;
+  if (!LoadFlashLoader(link, resources, loader, kControlHeadLoaderResource,
+                       "Unable to open CTLFLASH.S19")) {
+    return false;
+  }
+  Host& host = link.UserInterface();
+  if (link.State().controlHeadMode) {
+    link.SetLinkBaud(4800);
+    ShowStatus(host, "Erasing Control Head Program");
+    link.SendBytes(kControlHeadEraseCommand.data(), kControlHeadEraseCommand.size());
+    link.PumpWait(1000);
+    link.SetLinkBaud(9600);
+  }
+  SendSecurityBytes(link);
+  if (link.AbortRequested()) return false;
+
+  ShowStatus(host, "Writing to RAM");
+  const int started = LoadRamApplication(link, loader);
+  if (started != kRamProgramRunning) {
+    ReportLoaderFailure(link, started, "No response from radio.");
+    return false;
+  }
+  host.SetElementText(StatusElement::Headline, "RAM Application running");
+  ShowStatus(host, "Writing Control Head Program");
+  return WriteFlashImage(link, firmware) == 1;
+}
+
+}  // namespace tav

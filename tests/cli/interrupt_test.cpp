@@ -1,0 +1,109 @@
+// Ctrl-C is the terminal's close request: the run winds down as when the main window is
+// closed, the port is closed at the end, and the exit status says so. These runs are on the
+// simulated radio at its real pace, so that there is a download and a flash write to
+// interrupt.
+
+#include <signal.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "child_process.h"
+
+namespace tav::test {
+namespace {
+
+using testing::EndsWith;
+using testing::HasSubstr;
+using testing::Not;
+
+constexpr int kInterrupted = 6;
+
+class InterruptTest : public testing::Test {
+ protected:
+  std::string Trace() const { return ReadFile(trace_); }
+
+  ScratchDirectory scratch_;
+  const std::string trace_ = scratch_.Path("run.trace");
+  const std::string portFile_ = scratch_.Path("port");
+};
+
+void ExpectNoFailureReported(const Finished& run) {
+  for (const char* message : {"Radio has stopped responding.", "No response from",
+                              "Flash Write complete.", "CPU security lock out."}) {
+    EXPECT_THAT(run.out, Not(HasSubstr(message)));
+  }
+  EXPECT_THAT(run.err,
+              HasSubstr("tavpatch: stopping the run; press Ctrl-C again to quit at once."));
+}
+
+TEST_F(InterruptTest, DuringAFlashWriteTheUnitSequencesStopWithoutAMessage) {
+  ChildProcess program({"--simulate", "--trace", trace_}, portFile_);
+  ASSERT_TRUE(program.WaitForOutput("Writing Core Program\n  10%\n")) << program.OutputSoFar();
+  program.Signal(SIGINT);
+  const Finished run = program.Wait();
+  EXPECT_EQ(run.exitStatus, kInterrupted) << run.out << run.err;
+  ExpectNoFailureReported(run);
+  // The control head's sequence sends its security bytes and stops before its download.
+  EXPECT_THAT(run.out, Not(HasSubstr("Writing to RAM")));
+  // The core's closing break, the control head's eight security bytes, the port closed.
+  const std::string wire = Trace();
+  const auto breakOff = wire.rfind("break-off\n");
+  ASSERT_NE(breakOff, std::string::npos) << wire;
+  std::string after = wire.substr(breakOff);
+  int securityBytes = 0;
+  for (auto at = after.find("tx-now  9600  FF\n"); at != std::string::npos;
+       at = after.find("tx-now  9600  FF\n", at + 1)) {
+    ++securityBytes;
+  }
+  EXPECT_EQ(securityBytes, 8) << after;
+  EXPECT_THAT(after, Not(HasSubstr("tx  ")));
+  EXPECT_THAT(wire, EndsWith("  close\n"));
+}
+
+TEST_F(InterruptTest, DuringADownloadTheRequestWaitsForTheNextPumpAsAWindowsCloseDoes) {
+  ChildProcess program({"--simulate", "--trace", trace_}, portFile_);
+  // The talk-through download dispatches nothing: the request reaches the run at the first
+  // packet of the core's flash write, and the run winds down from there.
+  ASSERT_TRUE(program.WaitForOutput("Control Head Detected\n  10%\n")) << program.OutputSoFar();
+  program.Signal(SIGINT);
+  const Finished run = program.Wait();
+  EXPECT_EQ(run.exitStatus, kInterrupted) << run.out << run.err;
+  ExpectNoFailureReported(run);
+  EXPECT_THAT(run.out, HasSubstr("Writing Core Program\n"));
+  EXPECT_THAT(run.out, Not(HasSubstr("Writing to RAM")));
+  const std::string wire = Trace();
+  // One data packet went out and was taken; none after it.
+  const auto firstPacket = wire.find("tx  9600  02 ");
+  ASSERT_NE(firstPacket, std::string::npos) << wire;
+  EXPECT_EQ(wire.find("tx  9600  02 ", firstPacket + 1), std::string::npos);
+  EXPECT_THAT(wire, EndsWith("  close\n"));
+}
+
+TEST_F(InterruptTest, ASecondCtrlCQuitsAtOnce) {
+  ChildProcess program({"--simulate", "--trace", trace_}, portFile_);
+  ASSERT_TRUE(program.WaitForOutput("Control Head Detected\n")) << program.OutputSoFar();
+  program.Signal(SIGINT);
+  // Signals sent together may arrive as one: the second goes once the first is noted.
+  ASSERT_TRUE(program.WaitForError("stopping the run"));
+  program.Signal(SIGINT);
+  const Finished run = program.Wait();
+  EXPECT_EQ(run.exitStatus, 130);
+  EXPECT_THAT(run.out, Not(HasSubstr("Flash Write complete.")));
+}
+
+TEST_F(InterruptTest, AtADateCodePromptTheQuestionIsCancelledAndNoOtherIsAsked) {
+  ChildProcess program({"--simulate=no-answer", "--fast", "--trace", trace_}, portFile_);
+  ASSERT_TRUE(program.WaitForOutput("Enter CORE Date Code")) << program.OutputSoFar();
+  program.Signal(SIGINT);
+  const Finished run = program.Wait();
+  EXPECT_EQ(run.exitStatus, kInterrupted) << run.out << run.err;
+  EXPECT_THAT(run.out, Not(HasSubstr("Enter Control Head Date Code")));
+  EXPECT_THAT(run.out, HasSubstr("[TAV Patch] Patch not required for this radio."));
+  EXPECT_THAT(Trace(), EndsWith("  close\n"));
+}
+
+}  // namespace
+}  // namespace tav::test

@@ -1,0 +1,280 @@
+// tavpatch as a technician runs it: the built program, its standard input and output, its exit
+// status, on the simulated radio (--fast: on simulated time).
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+
+namespace tav::test {
+namespace {
+
+using testing::HasSubstr;
+using testing::Not;
+
+constexpr const char* kComplete = "[Sorel Radio] Flash Write complete.";
+
+int Count(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+class ProgramTest : public testing::Test {
+ protected:
+  Finished Run(const std::vector<std::string>& arguments, std::string_view input = "") {
+    return RunTavpatch(arguments, input, portFile_);
+  }
+  ScratchDirectory scratch_;
+  const std::string portFile_ = scratch_.Path("port");
+};
+
+struct ScenarioCase {
+  const char* scenario;
+  const char* input;  // typed on standard input
+  const char* lastMessage;
+  int exitStatus;
+};
+
+class ScenarioTest : public ProgramTest, public testing::WithParamInterface<ScenarioCase> {};
+
+TEST_P(ScenarioTest, EndsWithTheRunsMessageAndItsExitStatus) {
+  const ScenarioCase& c = GetParam();
+  const Finished run = Run({std::string("--simulate=") + c.scenario, "--fast"}, c.input);
+  EXPECT_EQ(run.exitStatus, c.exitStatus) << run.out << run.err;
+  // The run's last box is the last thing it printed.
+  const auto last = run.out.rfind('[');
+  ASSERT_NE(last, std::string::npos) << run.out;
+  EXPECT_THAT(run.out.substr(last), HasSubstr(c.lastMessage)) << run.out;
+  if (c.exitStatus != 0) {
+    EXPECT_THAT(run.out, Not(HasSubstr(kComplete)));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, ScenarioTest,
+    testing::Values(
+        ScenarioCase{"both", "", kComplete, 0}, ScenarioCase{"core-only", "", kComplete, 0},
+        ScenarioCase{"control-only", "", kComplete, 0},
+        ScenarioCase{"neither", "", "Patch not required for this radio.", 0},
+        // Both date codes typed, each one in its unit's list.
+        ScenarioCase{"no-answer", "7/13/2000 11:36:28\n07/16/2001 09:09:08\n", kComplete, 0},
+        // End of input cancels both questions: nothing is patched.
+        ScenarioCase{"no-answer", "", "[TAV Patch] Patch not required for this radio.", 0},
+        ScenarioCase{"foreign", "", "[Sorel Radio] This program only works with TAV radios.", 4},
+        // The core's lock-out fails the run although the control head is then written.
+        ScenarioCase{"lockout", "", "[Sorel Radio] CPU security lock out.", 1},
+        ScenarioCase{"noisy", "", kComplete, 0},
+        ScenarioCase{"stops-answering", "", "[Sorel Radio] Radio has stopped responding.", 1},
+        ScenarioCase{"unplugged", "", "[Sorel Radio] Unable to contact radio.", 5}),
+    [](const testing::TestParamInfo<ScenarioCase>& param) {
+      std::string name = param.param.scenario;
+      for (char& c : name) c = c == '-' ? '_' : c;
+      return name + "_" + std::to_string(param.index);
+    });
+
+TEST_F(ProgramTest, PrintsTheStatusAreaAsItChanges) {
+  const Finished run = Run({"--simulate", "--fast"});
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+  // Headline and status texts in their order, the date codes with the note, progress lines.
+  const std::vector<std::string> expected = {
+      "Waiting for Radio",
+      "Control Head Detected",
+      "Please record these date codes in case you need to manually enter them later.",
+      "  Core Date Code = 12/15/2000  11:55:38",
+      "  Control Date Code = 7/16/2001  9:09:08",
+      "Erasing Core OS",
+      "Writing Core Program",
+      "  100%",
+      "Writing to RAM",
+      "RAM Application running",
+      "Writing Control Head Program",
+      "  100%",
+      kComplete};
+  std::size_t at = 0;
+  for (const std::string& line : expected) {
+    const auto found = run.out.find(line + "\n", at);
+    ASSERT_NE(found, std::string::npos) << "missing after offset " << at << ": " << line << "\n"
+                                        << run.out;
+    at = found + line.size();
+  }
+  // Not a terminal: a line every 10 per cent, never a redrawn bar.
+  EXPECT_THAT(run.out, Not(HasSubstr("\r")));
+  EXPECT_EQ(Count(run.out, "  50%\n"), 5) << run.out;  // three downloads and two flash writes
+}
+
+TEST_F(ProgramTest, TypedDateCodesAreCheckedAsTheDialogChecksThem) {
+  // Core: a month of 13 is re-asked after OK; then a valid code that is not in the core's list
+  // (it is the control head's), declined with Cancel: the core is left alone. Control head: a
+  // code not in its list, Retry, then its listed code.
+  const Finished run = Run({"--simulate=no-answer", "--fast"},
+                           "13/16/2001 09:09:08\n\n"
+                           "07/16/2001 09:09:08\nc\n"
+                           "12/15/2000 11:55:38\nr\n07/16/2001 09:09:09\n");
+  EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+  EXPECT_EQ(Count(run.out, "[Enter Date Code] Invalid Date/Time.  Please re-enter."), 1);
+  EXPECT_EQ(Count(run.out,
+                  "[Sorel Radio] This patch is not compatible with the date code you "
+                  "entered.\n"),
+            2);
+  EXPECT_EQ(Count(run.out, "Enter CORE Date Code (MM/DD/YYYY hh:mm:ss, empty to cancel): "), 2);
+  EXPECT_EQ(Count(run.out, "Enter Control Head Date Code (MM/DD/YYYY hh:mm:ss, empty to cancel): "),
+            2);
+  // Only the control head is written.
+  EXPECT_THAT(run.out, Not(HasSubstr("Writing Core Program")));
+  EXPECT_THAT(run.out, HasSubstr("Writing Control Head Program"));
+  EXPECT_THAT(run.out, HasSubstr(kComplete));
+}
+
+TEST_F(ProgramTest, CancelOnTheInvalidDateBoxCancelsTheQuestion) {
+  const Finished run = Run({"--simulate=no-answer", "--fast"}, "1/2/3/4\nc\n\n");
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(Count(run.out, "Enter CORE Date Code"), 1) << run.out;
+  EXPECT_EQ(Count(run.out, "Enter Control Head Date Code"), 1);  // the empty line cancels it
+  EXPECT_THAT(run.out, HasSubstr("[TAV Patch] Patch not required for this radio."));
+}
+
+TEST_F(ProgramTest, CheckIdentifiesWithoutErasing) {
+  const std::string trace = scratch_.Path("check.trace");
+  const Finished run = Run({"--simulate", "--fast", "--check", "--trace", trace});
+  EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+  EXPECT_THAT(run.out, HasSubstr("Core Date Code = 12/15/2000  11:55:38: needs the patch.\n"));
+  EXPECT_THAT(run.out, HasSubstr("Control Date Code = 7/16/2001  9:09:08: needs the patch.\n"));
+  const std::string wire = ReadFile(trace);
+  // No erase command of either unit and no other baud rate than the probe's; the release last.
+  EXPECT_THAT(wire, Not(HasSubstr("A7 5C 0E")));
+  EXPECT_THAT(wire, Not(HasSubstr("38400")));
+  const auto release = wire.rfind("tx-now  4800  01\n");
+  ASSERT_NE(release, std::string::npos) << wire;
+  EXPECT_EQ(wire.find("tx", release + 1), std::string::npos) << wire;
+  EXPECT_THAT(wire.substr(release), HasSubstr("close\n"));
+}
+
+TEST_F(ProgramTest, CheckOnARadioThatDoesNotAnswerSendsNothingAfterTheProbe) {
+  const std::string trace = scratch_.Path("check.trace");
+  const Finished run = Run({"--simulate=no-answer", "--fast", "--check", "--trace", trace});
+  EXPECT_EQ(run.exitStatus, 5);
+  EXPECT_THAT(run.out, HasSubstr("may be waiting in its ROM monitor"));
+  const std::string wire = ReadFile(trace);
+  const auto lastProbe = wire.rfind("tx  4800  00 0A 14 28\n");
+  ASSERT_NE(lastProbe, std::string::npos) << wire;
+  EXPECT_EQ(wire.find("tx", lastProbe + 1), std::string::npos) << wire;
+
+  const Finished foreign = Run({"--simulate=foreign", "--fast", "--check", "--trace", trace});
+  EXPECT_EQ(foreign.exitStatus, 4);
+  EXPECT_THAT(foreign.out, HasSubstr("This program only works with TAV radios."));
+  EXPECT_THAT(ReadFile(trace), HasSubstr("tx-now  4800  01\n"));
+}
+
+TEST_F(ProgramTest, RepeatPatchesOneRadioAfterAnother) {
+  const Finished run = Run({"--simulate", "--fast", "--repeat"}, "\nq\n");
+  EXPECT_EQ(run.exitStatus, 0) << run.out;
+  // Each radio is a fresh one of the scenario: both need the patch.
+  EXPECT_EQ(Count(run.out, kComplete), 2) << run.out;
+  EXPECT_EQ(Count(run.out, "Connect the next radio and press Enter (q to quit)"), 2);
+  EXPECT_THAT(run.out, HasSubstr("Radios patched: 2, not required: 0, failed: 0\n"));
+}
+
+TEST_F(ProgramTest, RepeatCountsEachOutcomeAndEndsAtEndOfInput) {
+  const Finished run = Run({"--simulate=stops-answering", "--fast", "--repeat"}, "\n");
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_THAT(run.out, HasSubstr("Radios patched: 0, not required: 0, failed: 2\n"));
+}
+
+TEST_F(ProgramTest, PortGivenAsComNumberIsKeptForTheNextStart) {
+  {
+    std::ofstream stored(portFile_, std::ios::binary);
+    stored.put(9);
+  }
+  // A stored port that names no device is reported as the Windows program reports it.
+  Finished run = Run({});
+  EXPECT_EQ(run.exitStatus, 3);
+  EXPECT_EQ(run.out, "[COMM ERROR] Unable to open COM9\n             Port unavailable.\n");
+
+  Run({"--port", "COM3", "--check"});
+  EXPECT_EQ(ReadFile(portFile_), std::string(1, '\3'));
+  // A device path is used for that start only.
+  run = Run({"--port=/dev/tavpatch-no-such-device"});
+  EXPECT_EQ(run.exitStatus, 3);
+  EXPECT_EQ(
+      run.out,
+      "[COMM ERROR] Unable to open /dev/tavpatch-no-such-device\n             Port unavailable.\n");
+  EXPECT_EQ(ReadFile(portFile_), std::string(1, '\3'));
+}
+
+TEST_F(ProgramTest, RefusesADeviceThatIsNotATerminalBeforeSendingAnything) {
+  const std::string plainFile = scratch_.Path("not-a-port");
+  std::ofstream(plainFile) << "x";
+  for (const std::string& path : {std::string("/dev/null"), plainFile}) {
+    const std::string trace = scratch_.Path("refused.trace");
+    const Finished run = Run({"--port", path, "--trace", trace});
+    EXPECT_EQ(run.exitStatus, 3) << path;
+    EXPECT_THAT(run.err, HasSubstr(path + " is not a serial device (not a terminal)"));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(trace), "");
+  }
+}
+
+struct UsageCase {
+  std::vector<std::string> arguments;
+  const char* error;
+};
+
+class UsageErrorTest : public ProgramTest, public testing::WithParamInterface<UsageCase> {};
+
+TEST_P(UsageErrorTest, GivesOneLineAndTheUsage) {
+  const Finished run = Run(GetParam().arguments);
+  EXPECT_EQ(run.exitStatus, 2);
+  EXPECT_EQ(run.out, "");
+  const std::string firstLine = run.err.substr(0, run.err.find('\n'));
+  EXPECT_THAT(firstLine, HasSubstr(std::string("tavpatch: ") + GetParam().error));
+  EXPECT_THAT(run.err.substr(firstLine.size()), HasSubstr("Usage: tavpatch"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, UsageErrorTest,
+    testing::Values(UsageCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
+                    UsageCase{{"COM1"}, "unknown option 'COM1'"},
+                    UsageCase{{"--port", "COM5"}, "malformed port 'COM5'"},
+                    UsageCase{{"--port=COM0"}, "malformed port 'COM0'"},
+                    UsageCase{{"--port", "ttyUSB0"}, "malformed port 'ttyUSB0'"},
+                    UsageCase{{"--port"}, "--port needs"},
+                    UsageCase{{"--trace"}, "--trace needs a file name"},
+                    UsageCase{{"--simulate=nowhere"}, "unknown scenario 'nowhere'"},
+                    UsageCase{{"--simulate="}, "--simulate= needs a scenario name"},
+                    UsageCase{{"--fast"}, "--fast works only with --simulate"},
+                    UsageCase{{"--simulate", "--port", "COM2"}, "--port and --simulate"}));
+
+TEST_F(ProgramTest, RefusesATraceFileItCannotWrite) {
+  const Finished run = Run({"--simulate", "--fast", "--trace", "/nonexistent-dir/trace"});
+  EXPECT_EQ(run.exitStatus, 2);
+  EXPECT_THAT(run.err, HasSubstr("tavpatch: cannot write the trace file /nonexistent-dir/trace"));
+  EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ProgramTest, InformationOptions) {
+  Finished run = Run({"--version"});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.out, "tavpatch 1.0.0.65\n");
+
+  run = Run({"--help"});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_THAT(run.out, HasSubstr("Exit status:"));
+  EXPECT_THAT(run.out, HasSubstr("    3  the port could not be opened"));
+  EXPECT_THAT(run.out, HasSubstr(portFile_));
+
+  run = Run({"--list-scenarios"});
+  EXPECT_EQ(run.exitStatus, 0);
+  for (const char* name : {"both ", "core-only", "control-only", "neither", "no-answer", "foreign",
+                           "lockout", "noisy", "stops-answering"}) {
+    EXPECT_THAT(run.out, HasSubstr(name));
+  }
+  EXPECT_THAT(run.out, HasSubstr("only the core needs the patch"));
+}
+
+}  // namespace
+}  // namespace tav::test
