@@ -88,6 +88,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
           return fail("--simulate= needs a scenario name (see --list-scenarios)");
         options.scenario = std::string(*scenario);
       }
+    } else if (argument.empty() || argument[0] != '-') {
+      return fail("unexpected argument '" + std::string(argument) +
+                  "' (a port is given with --port)");
     } else {
       return fail("unknown option '" + std::string(argument) + "'");
     }
@@ -124,13 +127,13 @@ std::string HelpText() {
          "  --trace FILE        write every byte, baud rate and break of the run to FILE\n"
          "  --repeat            after each run, patch the next radio on the same port\n"
          "  --simulate[=NAME]   run against a simulated radio (scenario NAME, default both),\n"
-         "                      as fast as a real radio\n"
+         "                      at a real radio's pace\n"
          "  --fast              with --simulate: on simulated time, the run takes moments\n"
          "  --list-scenarios    the simulated radio's scenarios\n"
          "  --list-ports        the serial devices present\n"
          "  --help, --version\n"
-         "\nCtrl-C stops a run the way closing the main window does; a second Ctrl-C quits at "
-         "once.\n"
+         "\nCtrl-C asks the run to stop: it winds down at its next wait or packet and closes the\n"
+         "port. A second Ctrl-C quits at once.\n"
          "\nExit status:\n"
          "    0  Flash Write complete, or the patch is not required (--check: the radio answered)\n"
          "    1  the patch failed for a unit\n"
@@ -139,7 +142,9 @@ std::string HelpText() {
          "    4  the radio is not a TAV radio\n"
          "    5  no contact with the radio\n"
          "    6  stopped by Ctrl-C\n"
-         "  130  quit at once by a second Ctrl-C\n";
+         "  130  quit at once by a second Ctrl-C\n"
+         "With --repeat: 0 when every run ended well, else the status of the last one that did "
+         "not.\n";
 }
 
 }  // namespace tav

@@ -50,13 +50,16 @@ void TerminalHost::PrintLine(std::string_view text) {
 
 std::optional<std::string> TerminalHost::Ask(std::string_view prompt) {
   EndProgressLine();
-  if (InterruptRequested()) return std::nullopt;
-  out_ << prompt;
-  out_.flush();
-  std::optional<std::string> line = in_.ReadLine();
-  if (!line || !inputIsTerminal_) out_ << (line ? *line : std::string()) << '\n';
-  out_.flush();
-  // A Ctrl-C at a prompt ends it; it reaches the run as a close request during a dialog does.
+  std::optional<std::string> line;
+  if (!InterruptRequested()) {
+    out_ << prompt;
+    out_.flush();
+    line = in_.ReadLine();
+    if (!line || !inputIsTerminal_) out_ << (line ? *line : std::string()) << '\n';
+    out_.flush();
+  }
+  // A Ctrl-C ends every prompt at once, and reaches the run as a close request made while a
+  // dialog is open does.
   if (!line) DeliverPendingInterrupt(state_);
   return line;
 }

@@ -1,9 +1,9 @@
 #include "link/posix_port.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/select.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,13 +43,21 @@ OpenFailure FailureFor(int error) {
   }
 }
 
-// Waits until fd is ready for the events, at most timeoutMs; false on time-out or error.
-// A signal ends the wait early as if ready, so that the caller looks again with the time
-// it has left.
-bool AwaitReady(int fd, short events, int timeoutMs) {
-  pollfd entry{fd, events, 0};
-  const int ready = poll(&entry, 1, timeoutMs);
-  if (ready > 0) return (entry.revents & events) != 0;
+enum class Readiness { Readable, Writable };
+
+// Waits until fd is ready, at most timeoutMs; false on time-out or error. A signal ends the
+// wait early as if ready, so that the caller looks again with the time it has left. select
+// rather than poll: macOS's poll does not work on terminal devices.
+bool AwaitReady(int fd, Readiness readiness, int timeoutMs) {
+  if (fd < 0 || fd >= FD_SETSIZE) return false;
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(fd, &set);
+  timeval timeout{timeoutMs / 1000, static_cast<suseconds_t>((timeoutMs % 1000) * 1000)};
+  const int ready = readiness == Readiness::Readable
+                        ? select(fd + 1, &set, nullptr, nullptr, &timeout)
+                        : select(fd + 1, nullptr, &set, nullptr, &timeout);
+  if (ready > 0) return FD_ISSET(fd, &set) != 0;
   return ready < 0 && errno == EINTR;
 }
 
@@ -73,7 +81,7 @@ bool PosixPort::SetBaud(std::uint32_t bitsPerSecond) {
   settings_.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
   settings_.c_cflag |= CS8 | CLOCAL | CREAD;
   settings_.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
-  // Reads never block in the driver; Read waits with poll against its own deadline.
+  // Reads never block in the driver; Read waits with select against its own deadline.
   settings_.c_cc[VMIN] = 0;
   settings_.c_cc[VTIME] = 0;
   cfsetispeed(&settings_, *speed);
@@ -98,7 +106,7 @@ bool PosixPort::Write(const std::uint8_t* bytes, std::size_t count) {
       sent += static_cast<std::size_t>(n);
     } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
       return false;
-    } else if (!AwaitReady(fd_, POLLOUT, kStallMs)) {
+    } else if (!AwaitReady(fd_, Readiness::Writable, kStallMs)) {
       return false;
     }
   }
@@ -130,7 +138,7 @@ std::size_t PosixPort::Read(std::uint8_t* buffer, std::size_t maximum, Millis to
     if (left <= steady_clock::duration::zero()) break;
     // Rounded up, so that the read never ends before its deadline.
     const auto leftMs = std::chrono::ceil<Millis>(left).count();
-    if (!AwaitReady(fd_, POLLIN, static_cast<int>(leftMs))) {
+    if (!AwaitReady(fd_, Readiness::Readable, static_cast<int>(leftMs))) {
       if (steady_clock::now() < deadline) break;  // the device went away
     }
   }

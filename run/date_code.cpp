@@ -25,7 +25,7 @@ DateCodeFields DecodeDateCode(DateCode code) {
 std::string DateCodeText(std::string_view unitName, DateCode code) {
   const DateCodeFields f = DecodeDateCode(code);
   const std::string name(unitName);
-  // The longest text of a unit name up to 7 characters is 40 characters.
+  // At most 40 characters with either display name.
   char text[96];
   std::snprintf(text, sizeof text, "%s Date Code = %u/%u/%u  %u:%02u:%02u", name.c_str(), f.month,
                 f.day, f.year, f.hour, f.minute, f.second);

@@ -33,8 +33,8 @@ struct UnitFacts {
   bool needsPatch = false;
 };
 
-// One run over an open link. Each preparation either ends the run with its outcome or leaves
-// the radio ready for the unit sequences (nothing returned).
+// One run over an open link. Each preparation either ends the run with its outcome, or returns
+// nothing once the radio is ready for the unit sequences.
 class PatchRun {
  public:
   PatchRun(SerialLink& link, const ResourceSource& resources)
@@ -81,13 +81,14 @@ class PatchRun {
       return PatchOutcome::NotRequired;
     }
     if (!control_.needsPatch) {
+      // Only the core: the control head passes the line through and is left untouched.
       link_.SendBytes(&kPassThroughByte, 1);
       link_.Sleep(50);
       link_.SetLinkBaud(9600);
       return std::nullopt;
     }
     if (!core_.needsPatch) {
-      // The control head sequence erases the control head itself: control-head mode is set.
+      // Only the control head: its own sequence erases it, since control-head mode is set.
       link_.SetLinkBaud(9600);
       return std::nullopt;
     }

@@ -112,7 +112,7 @@ class ScriptedHost final : public Host {
   std::optional<Micros> closeTime_;
   std::optional<int> closePump_;
   std::optional<Micros> closedAt_;
-  std::uint16_t progressRange_ = 100;
+  std::uint16_t progressRange_ = 100;  // a progress bar's range before anyone sets it
   std::uint16_t progressPosition_ = 0;
   int pumpCalls_ = 0;
   int beeps_ = 0;

@@ -22,8 +22,8 @@
 // eight security bytes with the flash at 0xFFF6..0xFFFD and leaves the result in bit 6 of RAM
 // 0x0040; a failed check leaves the flash protected; programming only clears bits; mass erase
 // and row programming take a few milliseconds; a 4.9152 MHz bus clock makes the talk-through's
-// break timer (64 x 1920 cycles) 25 ms. The monitor's echo of each byte is left out (see
-// rom_monitor.h). The timings are in radio_timing.h.
+// break timer (64 x 1920 cycles) 25 ms. The monitor's echo of each byte costs its time but never
+// reaches the PC (see rom_monitor.h). The timings are in radio_timing.h.
 //
 // The radio keeps no thread. Every port operation first brings the radio up to clock.Now()
 // from its time line, so it runs as well on a real clock (a demo) as on a VirtualClock (tests).
@@ -55,8 +55,8 @@ class SimulatedRadio {
   SimulatedRadio& operator=(const SimulatedRadio&) = delete;
 
   // Opens a port on the cable to the radio under any name: fails with Unavailable when the
-  // setup says the port is missing, and with InUse while a port from it is still open. The
-  // opener lives as long as the radio, and so must every port it opened.
+  // setup says the port is missing, and with InUse while a port from it is still open. Every
+  // port it opens must be closed (destroyed) before the radio is.
   PortOpener& Opener() { return opener_; }
 
   // Each unit as it is now (the radio is brought up to the clock first).

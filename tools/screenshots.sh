@@ -27,7 +27,7 @@ while kill -0 "$tour" 2>/dev/null; do
   for request in "$requests"/*.request; do
     [ -e "$request" ] || continue
     name="$(basename "$request" .request)"
-    read -r left top right bottom <"$request"
+    read -r left top right bottom < <(tr -d "\r" <"$request")
     import -window root "$work/screen.png"
     "$convert" "$work/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
       "$out/$name.png"

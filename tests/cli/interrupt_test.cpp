@@ -92,6 +92,11 @@ TEST_F(InterruptTest, ASecondCtrlCQuitsAtOnce) {
   const Finished run = program.Wait();
   EXPECT_EQ(run.exitStatus, 130);
   EXPECT_THAT(run.out, Not(HasSubstr("Flash Write complete.")));
+  // Nothing was closed in order, yet the trace holds every event up to the end, line by line.
+  const std::string wire = Trace();
+  EXPECT_THAT(wire, HasSubstr("  rx  4800  22\n"));
+  EXPECT_THAT(wire, EndsWith("\n"));
+  EXPECT_THAT(wire, Not(HasSubstr("close")));
 }
 
 TEST_F(InterruptTest, AtADateCodePromptTheQuestionIsCancelledAndNoOtherIsAsked) {

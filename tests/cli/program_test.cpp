@@ -238,7 +238,7 @@ TEST_P(UsageErrorTest, GivesOneLineAndTheUsage) {
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, UsageErrorTest,
     testing::Values(UsageCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
-                    UsageCase{{"COM1"}, "unknown option 'COM1'"},
+                    UsageCase{{"COM1"}, "unexpected argument 'COM1' (a port is given with --port)"},
                     UsageCase{{"--port", "COM5"}, "malformed port 'COM5'"},
                     UsageCase{{"--port=COM0"}, "malformed port 'COM0'"},
                     UsageCase{{"--port", "ttyUSB0"}, "malformed port 'ttyUSB0'"},

@@ -20,7 +20,7 @@ const Bytes kTail = {0x49, 0x00, 0xFE, 0x01, 0x19, 0x00, 0x28};
 
 // The far end answers once the whole download and Run have gone out.
 void ReplyAfter(FakeLine& line, std::size_t bytesExpected, Bytes reply) {
-  line.respond = [&line, bytesExpected, reply, sent = std::size_t{0}](const Bytes& b) mutable {
+  line.respond = [bytesExpected, reply, sent = std::size_t{0}](const Bytes& b) mutable {
     sent += b.size();
     return sent == bytesExpected ? reply : Bytes{};
   };

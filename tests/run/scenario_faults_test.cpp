@@ -183,6 +183,7 @@ TEST(PatchRunFaults, ClosingTheWindowStopsTheRunWithoutFailureMessages) {
       {"during the control head's own erase wait", controlOnly,
        TimeOf(kControlHeadErase, controlOnly) + Millis(300)},
       {"during the core's image", {}, TimeOf(firstCorePacket) + Millis(2000)},
+      {"during the control head's image", {}, TimeOf(kClosingPacket) + Millis(8000)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

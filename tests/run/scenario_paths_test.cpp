@@ -151,21 +151,20 @@ TEST(PatchRun, BothUnitsEligible) {
             << Seconds(pc[controlClosing].time - pc[controlPackets].time) << " s\n";
 
   // A second run finds the new firmware and patches nothing.
-  RadioBench& again = bench;
-  const std::size_t before = again.host.Messages().size();
-  EXPECT_EQ(again.Run(), PatchOutcome::NotRequired);
-  ASSERT_EQ(again.host.Messages().size(), before + 1);
-  EXPECT_EQ(again.host.Messages().back().text,
+  const std::size_t before = bench.host.Messages().size();
+  EXPECT_EQ(bench.Run(), PatchOutcome::NotRequired);
+  ASSERT_EQ(bench.host.Messages().size(), before + 1);
+  EXPECT_EQ(bench.host.Messages().back().text,
             "Core " + DateCodeText("Core", kCoreStandInDateCode) + "\nCntl " +
                 DateCodeText("Control", kControlHeadStandInDateCode) +
                 "\nPatch not required for this radio.");
-  EXPECT_EQ(again.host.Messages().back().caption, "TAV Patch");
-  EXPECT_EQ(again.PcEvents().back().bytes, (Bytes{0x01}));
+  EXPECT_EQ(bench.host.Messages().back().caption, "TAV Patch");
+  EXPECT_EQ(bench.PcEvents().back().bytes, (Bytes{0x01}));
 }
 
 TEST(PatchRun, OnlyTheCoreIsPassedThroughTheControlHead) {
   RadioSetup setup;
-  setup.controlHead.dateCode = 0x2C6E52B1;  // up to date
+  setup.controlHead.dateCode = kControlHeadStandInDateCode;  // already patched
   RadioBench bench(setup);
   const Bytes controlFlash = bench.FlashOf(UnitId::ControlHead);
   EXPECT_EQ(bench.Run(), PatchOutcome::Completed);
@@ -190,7 +189,7 @@ TEST(PatchRun, OnlyTheCoreIsPassedThroughTheControlHead) {
 
 TEST(PatchRun, OnlyTheControlHeadErasesItselfInItsOwnSequence) {
   RadioSetup setup;
-  setup.core.dateCode = 0xB774542C;  // up to date
+  setup.core.dateCode = kCoreStandInDateCode;  // already patched
   RadioBench bench(setup);
   const Bytes coreFlash = bench.FlashOf(UnitId::Core);
   EXPECT_EQ(bench.Run(), PatchOutcome::Completed);
@@ -219,15 +218,16 @@ TEST(PatchRun, OnlyTheControlHeadErasesItselfInItsOwnSequence) {
 
 TEST(PatchRun, NeitherUnitEligibleReleasesTheControlHead) {
   RadioSetup setup;
-  setup.controlHead.dateCode = 0x2C6E52B1;
-  setup.core.dateCode = 0xB774542C;
+  setup.controlHead.dateCode = kControlHeadStandInDateCode;
+  setup.core.dateCode = kCoreStandInDateCode;
   RadioBench bench(setup);
   const Bytes coreFlash = bench.FlashOf(UnitId::Core);
   const Bytes controlFlash = bench.FlashOf(UnitId::ControlHead);
   EXPECT_EQ(bench.Run(), PatchOutcome::NotRequired);
   ExpectOneMessage(bench,
-                   "Core " + DateCodeText("Core", 0xB774542C) + "\nCntl " +
-                       DateCodeText("Control", 0x2C6E52B1) + "\nPatch not required for this radio.",
+                   "Core " + DateCodeText("Core", kCoreStandInDateCode) + "\nCntl " +
+                       DateCodeText("Control", kControlHeadStandInDateCode) +
+                       "\nPatch not required for this radio.",
                    "TAV Patch", MessageIcon::Information);
   EXPECT_EQ(bench.PcEvents().back().bytes, (Bytes{0x01}));
   EXPECT_EQ(bench.FlashOf(UnitId::Core), coreFlash);
@@ -244,14 +244,15 @@ TEST(PatchRun, UnreadableCoreCodeIsAskedFor) {
   for (const auto& c : cases) {
     RadioSetup setup;
     setup.core.dateCodeReplyBytes = 0;
-    setup.controlHead.dateCode = 0x2C6E52B1;
+    setup.controlHead.dateCode = kControlHeadStandInDateCode;
     RadioBench bench(setup);
     bench.host.AnswerDateCode(DateCodeQuestion::Core, c.coreAnswer);
     EXPECT_EQ(bench.Run(), c.outcome) << c.coreAnswer;
     EXPECT_EQ(bench.host.Questions(), std::vector<DateCodeQuestion>{DateCodeQuestion::Core});
     if (c.outcome == PatchOutcome::NotRequired) {
       EXPECT_EQ(bench.MessageTexts(),
-                std::vector<std::string>{"Core \nCntl " + DateCodeText("Control", 0x2C6E52B1) +
+                std::vector<std::string>{"Core \nCntl " +
+                                         DateCodeText("Control", kControlHeadStandInDateCode) +
                                          "\nPatch not required for this radio."});
       EXPECT_EQ(bench.Count(kCoreErase), 0);
     } else {
