@@ -43,6 +43,8 @@ TEST(ProbeRadio, ClassifiesTheAnswerByte) {
     ASSERT_EQ(purges.size(), 1u);
     EXPECT_EQ(purges[0].time - writes[0].time, Millis(20));
     EXPECT_EQ(writes[1].time, purges[0].time);
+    // Window messages are dispatched in the 20 ms wait and once per try, nowhere else.
+    EXPECT_EQ(line.host.PumpCalls(), static_cast<int>(1 + c.probeWrites));
   }
 }
 
@@ -92,6 +94,8 @@ TEST(ReadDateCode, CoreAnswersInOneReplyAndShortAnswersCount) {
     ASSERT_EQ(purge.size(), 1u);
     EXPECT_EQ(off[0].time - on[0].time, Millis(50));
     EXPECT_EQ(purge[0].time - off[0].time, Millis(50));
+    // Both waits are plain sleeps: nothing is dispatched during the query.
+    EXPECT_EQ(line.host.PumpCalls(), 0);
   }
 }
 
@@ -125,6 +129,7 @@ TEST(ReadDateCode, ControlHeadGivesOneBytePerRequest) {
     Bytes expected = {0x2B, 0x00, 0x00, 0x00};
     expected.resize(std::min<std::size_t>(4, c.bytes.size() + 1));
     EXPECT_EQ(requests, expected);
+    EXPECT_EQ(line.host.PumpCalls(), 0);
   }
 }
 
