@@ -22,7 +22,7 @@ void BothUnitsRun(benchmark::State& bench) {
     ProcessState state;
     ScriptedHost host(state, clock);
     SerialLink link(state, radio.Opener(), clock, host);
-    const PatchOutcome outcome = RunPatch(link, BuiltInResources());
+    const PatchOutcome outcome = RunPatch(link, BuiltInResources()).outcome;
     if (outcome != PatchOutcome::Completed) {
       bench.SkipWithError("the run did not complete");
       return;

@@ -45,6 +45,8 @@ int ExitStatusOf(PatchOutcome outcome) {
       return kExitForeignRadio;
     case PatchOutcome::NoContact:
       return kExitNoContact;
+    case PatchOutcome::Stopped:
+      return kExitInterrupted;
     case PatchOutcome::Failed:
       break;
   }
@@ -166,7 +168,7 @@ class Program {
       ++(status == kExitSuccess ? tally_.checked : tally_.failed);
       return InterruptRequested() && status != kExitSuccess ? kExitInterrupted : status;
     }
-    const PatchOutcome outcome = RunPatch(link, BuiltInResources());
+    const PatchOutcome outcome = RunPatch(link, BuiltInResources()).outcome;
     const int status = ExitStatusOf(outcome);
     if (outcome == PatchOutcome::Completed) ++tally_.patched;
     if (outcome == PatchOutcome::NotRequired) ++tally_.notRequired;

@@ -25,12 +25,27 @@ constexpr std::string_view kPatchCaption = "TAV Patch";
 constexpr std::uint8_t kReleaseByte = 0x01;      // ends the conversation without patching
 constexpr std::uint8_t kPassThroughByte = 0xF3;  // the control head relays the line to the core
 
-// What the run knows about one unit.
+// What the run knows about one unit, and what it did to it.
 struct UnitFacts {
   DateCode code = 0;
   std::string text;  // display text, empty until read from the radio
   bool read = false;
   bool needsPatch = false;
+  // Patched or Failed once its sequence has run.
+  UnitWork work = UnitWork::NotRequired;
+  // Told to erase its program, or found in its monitor without one.
+  bool erased = false;
+
+  void Decide(bool needs) {
+    needsPatch = needs;
+    work = needs ? UnitWork::Skipped : UnitWork::NotRequired;
+  }
+  UnitReport Report() const {
+    return {.codeText = text,
+            .codeRead = read,
+            .work = work,
+            .leftErased = erased && work != UnitWork::Patched};
+  }
 };
 
 // One run over an open link. Each preparation either ends the run with its outcome, or returns
@@ -40,7 +55,17 @@ class PatchRun {
   PatchRun(SerialLink& link, const ResourceSource& resources)
       : link_(link), resources_(resources), host_(link.UserInterface()), state_(link.State()) {}
 
-  PatchOutcome Execute() {
+  PatchReport Execute() {
+    PatchOutcome outcome = Patch();
+    // A run the technician stopped says so, unless every unit it was to write was written.
+    if (link_.AbortRequested() && outcome != PatchOutcome::Completed) {
+      outcome = PatchOutcome::Stopped;
+    }
+    return {.outcome = outcome, .core = core_.Report(), .control = control_.Report()};
+  }
+
+ private:
+  PatchOutcome Patch() {
     SetBusy(host_, true);
     state_.abortFlag = false;
     state_.controlHeadMode = false;
@@ -61,17 +86,16 @@ class PatchRun {
     return ended ? *ended : FlashUnits();
   }
 
- private:
   // The control head runs its own firmware: both date codes can be read through it.
   std::optional<PatchOutcome> PrepareThroughControlHead() {
     state_.controlHeadMode = true;
     host_.SetElementText(StatusElement::Headline, "Control Head Detected");
     core_.read = ReadDateCode(link_, UnitIndex::Core, core_.code, &core_.text);
     control_.read = ReadDateCode(link_, UnitIndex::ControlHead, control_.code, &control_.text);
-    core_.needsPatch = IsEligible(core_.code, kCoreEligibleDateCodes);
-    control_.needsPatch = IsEligible(control_.code, kControlHeadEligibleDateCodes);
-    if (!core_.read) core_.needsPatch = AskDateCode(DateCodeQuestion::Core);
-    if (!control_.read) control_.needsPatch = AskDateCode(DateCodeQuestion::ControlHead);
+    core_.Decide(IsEligible(core_.code, kCoreEligibleDateCodes));
+    control_.Decide(IsEligible(control_.code, kControlHeadEligibleDateCodes));
+    if (!core_.read) core_.Decide(AskDateCode(DateCodeQuestion::Core));
+    if (!control_.read) control_.Decide(AskDateCode(DateCodeQuestion::ControlHead));
 
     if (!core_.needsPatch && !control_.needsPatch) {
       link_.SendImmediateNoWait(kReleaseByte);
@@ -95,6 +119,7 @@ class PatchRun {
     // Both: erase the control head now and run the talk-through relay in its RAM, so the core
     // is reached through it; the control head is reprogrammed from its monitor afterwards.
     link_.SendBytes(kControlHeadEraseCommand.data(), kControlHeadEraseCommand.size());
+    control_.erased = true;
     state_.controlHeadMode = false;
     link_.PumpWait(1000);
     link_.SetLinkBaud(9600);
@@ -123,8 +148,10 @@ class PatchRun {
                         MessageButtons::Ok);
       return PatchOutcome::NoContact;
     }
-    core_.needsPatch = AskDateCode(DateCodeQuestion::Core);
-    control_.needsPatch = AskDateCode(DateCodeQuestion::ControlHead);
+    // The relay runs in the control head's RAM: it waits in its monitor without a program.
+    control_.erased = true;
+    core_.Decide(AskDateCode(DateCodeQuestion::Core));
+    control_.Decide(AskDateCode(DateCodeQuestion::ControlHead));
     if (core_.needsPatch) return std::nullopt;
     // The long break resets the control head out of the relay into its monitor.
     SendBreak(link_, 500);
@@ -141,9 +168,11 @@ class PatchRun {
     if (core_.needsPatch) host_.SetElementText(StatusElement::CoreDateText, core_.text);
     if (core_.read || control_.read) host_.ShowElement(StatusElement::DateCodeNote, true);
 
-    const bool coreWritten = !core_.needsPatch || FlashCoreUnit();
-    const bool controlWritten = !control_.needsPatch || FlashControlHeadUnit();
-    if (!coreWritten || !controlWritten) return PatchOutcome::Failed;
+    if (core_.needsPatch) Record(core_, FlashCoreUnit());
+    if (control_.needsPatch) Record(control_, FlashControlHeadUnit());
+    if (core_.work == UnitWork::Failed || control_.work == UnitWork::Failed) {
+      return PatchOutcome::Failed;
+    }
     host_.ShowMessage("Flash Write complete.", kRadioCaption, MessageIcon::Information,
                       MessageButtons::Ok);
     return PatchOutcome::Completed;
@@ -151,20 +180,26 @@ class PatchRun {
 
   // A unit whose firmware image does not load is not erased and counts as failed.
   // LoadFlashImage has shown why.
-  bool FlashCoreUnit() {
+  UnitFlashResult FlashCoreUnit() {
     const std::unique_ptr<S19Image> firmware =
         LoadFlashImage(host_, resources_, kCoreFirmwareResource);
     if (firmware) return FlashCore(link_, resources_, *firmware);
     // Leave the line as the core sequence would: the long break ends the relay, so a control
     // head that follows is reached in its monitor.
     SendBreak(link_, 500);
-    return false;
+    return {};
   }
 
-  bool FlashControlHeadUnit() {
+  UnitFlashResult FlashControlHeadUnit() {
     const std::unique_ptr<S19Image> firmware =
         LoadFlashImage(host_, resources_, kControlHeadFirmwareResource);
-    return firmware && FlashControlHead(link_, resources_, *firmware);
+    if (!firmware) return {};
+    return FlashControlHead(link_, resources_, *firmware);
+  }
+
+  static void Record(UnitFacts& unit, const UnitFlashResult& result) {
+    unit.work = result.written ? UnitWork::Patched : UnitWork::Failed;
+    unit.erased = unit.erased || result.eraseSent;
   }
 
   bool LoadTalkThrough() {
@@ -190,12 +225,12 @@ class PatchRun {
 
 }  // namespace
 
-PatchOutcome RunPatch(SerialLink& link, const ResourceSource& resources) {
-  if (link.OpenLink() != 0) return PatchOutcome::PortNotOpened;
-  const PatchOutcome outcome = PatchRun(link, resources).Execute();
+PatchReport RunPatch(SerialLink& link, const ResourceSource& resources) {
+  if (link.OpenLink() != 0) return {};
+  const PatchReport report = PatchRun(link, resources).Execute();
   SetBusy(link.UserInterface(), false);
   link.CloseLink();
-  return outcome;
+  return report;
 }
 
 }  // namespace tav

@@ -32,11 +32,12 @@ void ReportLoaderFailure(SerialLink& link, int started, std::string_view silentT
 
 }  // namespace
 
-bool FlashCore(SerialLink& link, const ResourceSource& resources, const S19Image& firmware) {
+UnitFlashResult FlashCore(SerialLink& link, const ResourceSource& resources,
+                          const S19Image& firmware) {
   S19Image loader;
   if (!LoadFlashLoader(link, resources, loader, kCoreLoaderResource,
                        "Unable to open CORFLASH.S19")) {
-    return false;
+    return {};
   }
   Host& host = link.UserInterface();
   SendSecurityBytes(link);
@@ -44,48 +45,52 @@ bool FlashCore(SerialLink& link, const ResourceSource& resources, const S19Image
   link.SetLinkBaud(38400);
   ShowStatus(host, "Erasing Core OS");
   link.SendBytes(kCoreEraseCommand.data(), kCoreEraseCommand.size());
+  UnitFlashResult result{.written = false, .eraseSent = true};
   link.Sleep(1000);
 
   link.SetLinkBaud(9600);
   SendSecurityBytes(link);
   const int started = LoadRamApplication(link, loader);
-  bool written = false;
   if (started == kRamProgramRunning) {
     ShowStatus(host, "Writing Core Program");
-    written = WriteFlashImage(link, firmware) == 1;
+    result.written = WriteFlashImage(link, firmware) == 1;
   } else {
     ReportLoaderFailure(link, started, "No response from core.");
   }
   SendBreak(link, 500);
-  return written;
+  return result;
 }
 
-bool FlashControlHead(SerialLink& link, const ResourceSource& resources, const S19Image& firmware) {
+UnitFlashResult FlashControlHead(SerialLink& link, const ResourceSource& resources,
+                                 const S19Image& firmware) {
   S19Image loader;
   if (!LoadFlashLoader(link, resources, loader, kControlHeadLoaderResource,
                        "Unable to open CTLFLASH.S19")) {
-    return false;
+    return {};
   }
   Host& host = link.UserInterface();
+  UnitFlashResult result;
   if (link.State().controlHeadMode) {
     link.SetLinkBaud(4800);
     ShowStatus(host, "Erasing Control Head Program");
     link.SendBytes(kControlHeadEraseCommand.data(), kControlHeadEraseCommand.size());
+    result.eraseSent = true;
     link.PumpWait(1000);
     link.SetLinkBaud(9600);
   }
   SendSecurityBytes(link);
-  if (link.AbortRequested()) return false;
+  if (link.AbortRequested()) return result;
 
   ShowStatus(host, "Writing to RAM");
   const int started = LoadRamApplication(link, loader);
   if (started != kRamProgramRunning) {
     ReportLoaderFailure(link, started, "No response from radio.");
-    return false;
+    return result;
   }
   host.SetElementText(StatusElement::Headline, "RAM Application running");
   ShowStatus(host, "Writing Control Head Program");
-  return WriteFlashImage(link, firmware) == 1;
+  result.written = WriteFlashImage(link, firmware) == 1;
+  return result;
 }
 
 }  // namespace tav

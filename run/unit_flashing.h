@@ -8,13 +8,21 @@
 
 namespace tav {
 
-// True when the flash write finished. Whatever happens after the loader resource has loaded,
+// How a unit sequence ended.
+struct UnitFlashResult {
+  bool written = false;    // the flash write finished
+  bool eraseSent = false;  // the sequence told the unit to erase its program
+};
+
+// Whatever happens after the loader resource has loaded,
 // the sequence ends with a 500 ms break, which also resets the control head out of the
 // talk-through relay. Leaves the link at 9600 baud.
-bool FlashCore(SerialLink& link, const ResourceSource& resources, const S19Image& firmware);
+UnitFlashResult FlashCore(SerialLink& link, const ResourceSource& resources,
+                          const S19Image& firmware);
 
-// True when the flash write finished. Sends the control head its erase command itself only
+// Sends the control head its erase command itself only
 // while it still runs its own firmware (the process state's control-head mode).
-bool FlashControlHead(SerialLink& link, const ResourceSource& resources, const S19Image& firmware);
+UnitFlashResult FlashControlHead(SerialLink& link, const ResourceSource& resources,
+                                 const S19Image& firmware);
 
 }  // namespace tav

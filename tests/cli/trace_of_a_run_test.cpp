@@ -58,7 +58,7 @@ TEST_P(TraceOfARunTest, HoldsEveryByteAndBreakThatCrossedTheWire) {
   TracingPortOpener opener(radio.Opener(), trace);
   SerialLink link(state, opener, clock, host);
 
-  ASSERT_EQ(RunPatch(link, BuiltInResources()), PatchOutcome::Completed);
+  ASSERT_EQ(RunPatch(link, BuiltInResources()).outcome, PatchOutcome::Completed);
 
   const TracedLine traced = ParseTrace(out.str());
   const auto& wire = radio.WireEvents();

@@ -28,8 +28,10 @@ inline const Bytes kClosingPacket = {0x02, 0x55, 0xAA, 0x00, 0x01};
 struct RadioBench {
   explicit RadioBench(const RadioSetup& setup = {}) : radio(clock, BuiltInResources(), setup) {}
 
+  // The run's outcome; the whole report stays in `report`.
   PatchOutcome Run(const ResourceSource& resources = BuiltInResources()) {
-    return RunPatch(link, resources);
+    report = RunPatch(link, resources);
+    return report.outcome;
   }
 
   // The PC's side of the wire: writes, single bytes and breaks, in order.
@@ -72,6 +74,7 @@ struct RadioBench {
   ProcessState state;
   ScriptedHost host{state, clock};
   SerialLink link{state, radio.Opener(), clock, host};
+  PatchReport report;
 };
 
 // What a unit's flash holds after its image was written: the image's bytes, erased flash

@@ -189,7 +189,7 @@ TEST(PatchRunFaults, ClosingTheWindowStopsTheRunWithoutFailureMessages) {
     SCOPED_TRACE(c.name);
     RadioBench bench(c.setup);
     bench.host.CloseAtTime(c.closeAt);
-    EXPECT_EQ(bench.Run(), PatchOutcome::Failed);
+    EXPECT_EQ(bench.Run(), PatchOutcome::Stopped);
     ASSERT_TRUE(bench.host.ClosedAt());
     EXPECT_TRUE(bench.MessageTexts().empty()) << bench.MessageTexts()[0];
     EXPECT_FALSE(bench.link.IsOpen());
@@ -223,7 +223,7 @@ TEST(PatchRunFaults, CoreEraseWaitDispatchesNothing) {
   const Micros erase = TimeOf(kCoreErase);
   RadioBench bench;
   bench.host.CloseAtTime(erase + Millis(300));
-  EXPECT_EQ(bench.Run(), PatchOutcome::Failed);
+  EXPECT_EQ(bench.Run(), PatchOutcome::Stopped);
   EXPECT_TRUE(bench.MessageTexts().empty());
   // The close waits for the flash write's first try: the erase wait runs its full second, the
   // loader goes in whole, and the first packet is still taken before the run stops.
@@ -241,7 +241,7 @@ TEST(FlashCore, AbortAlreadySetStillSendsEveryByteAndTheBreak) {
   ASSERT_EQ(bench.link.OpenLink(), 0);
   bench.state.abortFlag = true;
   const auto firmware = test::Firmware(kCoreFirmwareResource);
-  EXPECT_FALSE(FlashCore(bench.link, BuiltInResources(), *firmware));
+  EXPECT_FALSE(FlashCore(bench.link, BuiltInResources(), *firmware).written);
   EXPECT_TRUE(bench.host.Messages().empty());
 
   // Security bytes, the erase command at 38400, security bytes again, then the loader's
