@@ -154,6 +154,11 @@ void SerialLink::Sleep(std::uint32_t milliseconds) { clock_.Sleep(Millis(millise
 
 bool SerialLink::AbortRequested() const { return state_.abortFlag.load(); }
 
+bool SerialLink::StopRequestedNow() {
+  host_.DispatchPending();
+  return AbortRequested();
+}
+
 ProcessState& SerialLink::State() { return state_; }
 
 Host& SerialLink::UserInterface() { return host_; }

@@ -45,6 +45,10 @@ class SerialLink {
   void Sleep(std::uint32_t milliseconds);
 
   bool AbortRequested() const;
+  // Lets pending window messages through once (one pass of the pump the waits use, without
+  // waiting), so that a stop request made while nothing was dispatched reaches the abort flag,
+  // then tells whether it is set. Asked before a step that cannot be taken back.
+  bool StopRequestedNow();
   ProcessState& State();
   Host& UserInterface();
   Clock& Time();

@@ -117,7 +117,12 @@ class PatchRun {
       return std::nullopt;
     }
     // Both: erase the control head now and run the talk-through relay in its RAM, so the core
-    // is reached through it; the control head is reprogrammed from its monitor afterwards.
+    // is reached through it; the control head is reprogrammed from its monitor afterwards. A
+    // stop asked for by now releases the radio untouched, as a run that patches nothing does.
+    if (link_.StopRequestedNow()) {
+      link_.SendImmediateNoWait(kReleaseByte);
+      return PatchOutcome::Stopped;
+    }
     link_.SendBytes(kControlHeadEraseCommand.data(), kControlHeadEraseCommand.size());
     control_.erased = true;
     state_.controlHeadMode = false;

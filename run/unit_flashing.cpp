@@ -40,6 +40,12 @@ UnitFlashResult FlashCore(SerialLink& link, const ResourceSource& resources,
     return {};
   }
   Host& host = link.UserInterface();
+  // A stop asked for before the erase leaves the core alone; the closing break still ends
+  // the talk-through relay as the sequence would.
+  if (link.StopRequestedNow()) {
+    SendBreak(link, 500);
+    return {};
+  }
   SendSecurityBytes(link);
 
   link.SetLinkBaud(38400);
@@ -71,6 +77,7 @@ UnitFlashResult FlashControlHead(SerialLink& link, const ResourceSource& resourc
   Host& host = link.UserInterface();
   UnitFlashResult result;
   if (link.State().controlHeadMode) {
+    if (link.StopRequestedNow()) return result;  // the control head is left alone
     link.SetLinkBaud(4800);
     ShowStatus(host, "Erasing Control Head Program");
     link.SendBytes(kControlHeadEraseCommand.data(), kControlHeadEraseCommand.size());

@@ -14,14 +14,15 @@ struct UnitFlashResult {
   bool eraseSent = false;  // the sequence told the unit to erase its program
 };
 
-// Whatever happens after the loader resource has loaded,
-// the sequence ends with a 500 ms break, which also resets the control head out of the
-// talk-through relay. Leaves the link at 9600 baud.
+// Whatever happens after the loader resource has loaded, the sequence ends with a 500 ms
+// break, which also resets the control head out of the talk-through relay. A stop requested
+// before the erase command sends nothing but that break. Leaves the link at 9600 baud.
 UnitFlashResult FlashCore(SerialLink& link, const ResourceSource& resources,
                           const S19Image& firmware);
 
-// Sends the control head its erase command itself only
-// while it still runs its own firmware (the process state's control-head mode).
+// Sends the control head its erase command itself only while it still runs its own firmware
+// (the process state's control-head mode); a stop requested by then ends the sequence before
+// anything is sent.
 UnitFlashResult FlashControlHead(SerialLink& link, const ResourceSource& resources,
                                  const S19Image& firmware);
 

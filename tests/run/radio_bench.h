@@ -77,6 +77,23 @@ struct RadioBench {
   PatchReport report;
 };
 
+// The moment of a reference run's nth PC event that carries these bytes.
+inline Micros TimeOf(const Bytes& bytes, const RadioSetup& setup = {}, int occurrence = 1) {
+  RadioBench reference(setup);
+  reference.Run();
+  int from = 0;
+  for (int k = 0; k < occurrence; ++k) from = reference.Find(bytes, from) + 1;
+  return reference.PcEvents()[from - 1].time;
+}
+
+// The PC event index of the first break at or after `from`, or -1.
+inline int FindBreak(const std::vector<WireEvent>& pc, int from) {
+  for (int i = from; i < static_cast<int>(pc.size()); ++i) {
+    if (pc[i].kind == WireKind::BreakOn) return i;
+  }
+  return -1;
+}
+
 // What a unit's flash holds after its image was written: the image's bytes, erased flash
 // everywhere else.
 inline Bytes FlashAfterWriting(std::uint16_t firmwareResource) {
