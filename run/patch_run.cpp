@@ -104,6 +104,7 @@ class PatchRun {
       host_.ShowMessage(text, kPatchCaption, MessageIcon::Information, MessageButtons::Ok);
       return PatchOutcome::NotRequired;
     }
+    ShowDateCodes();
     if (!control_.needsPatch) {
       // Only the core: the control head passes the line through and is left untouched.
       link_.SendBytes(&kPassThroughByte, 1);
@@ -157,6 +158,7 @@ class PatchRun {
     control_.erased = true;
     core_.Decide(AskDateCode(DateCodeQuestion::Core));
     control_.Decide(AskDateCode(DateCodeQuestion::ControlHead));
+    if (core_.needsPatch || control_.needsPatch) ShowDateCodes();
     if (core_.needsPatch) return std::nullopt;
     // The long break resets the control head out of the relay into its monitor.
     SendBreak(link_, 500);
@@ -169,10 +171,6 @@ class PatchRun {
   // "Flash Write complete." only when every unit sequence that ran succeeded: a failed unit
   // has told the technician what went wrong.
   PatchOutcome FlashUnits() {
-    if (control_.needsPatch) host_.SetElementText(StatusElement::ControlDateText, control_.text);
-    if (core_.needsPatch) host_.SetElementText(StatusElement::CoreDateText, core_.text);
-    if (core_.read || control_.read) host_.ShowElement(StatusElement::DateCodeNote, true);
-
     if (core_.needsPatch) Record(core_, FlashCoreUnit());
     if (control_.needsPatch) Record(control_, FlashControlHeadUnit());
     if (core_.work == UnitWork::Failed || control_.work == UnitWork::Failed) {
@@ -181,6 +179,15 @@ class PatchRun {
     host_.ShowMessage("Flash Write complete.", kRadioCaption, MessageIcon::Information,
                       MessageButtons::Ok);
     return PatchOutcome::Completed;
+  }
+
+  // The codes of the units to be patched, with the note asking to record them when they came
+  // from the radio: on screen before anything is erased, so that a run cut short leaves the
+  // technician the codes the next run will ask for.
+  void ShowDateCodes() {
+    if (control_.needsPatch) host_.SetElementText(StatusElement::ControlDateText, control_.text);
+    if (core_.needsPatch) host_.SetElementText(StatusElement::CoreDateText, core_.text);
+    if (core_.read || control_.read) host_.ShowElement(StatusElement::DateCodeNote, true);
   }
 
   // A unit whose firmware image does not load is not erased and counts as failed.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "image/stand_in_date_codes.h"
 #include "radio_bench.h"
@@ -118,6 +119,52 @@ TEST(PatchRunStops, AStopPendingBeforeAnEraseKeepsTheUnitsProgram) {
       EXPECT_EQ(status.find("Erasing"), std::string::npos) << status;
     }
     EXPECT_FALSE(bench.link.IsOpen());
+  }
+}
+
+// When the host first showed the element (with this text, for a text).
+std::optional<Micros> ShownAt(const ScriptedHost& host, StatusElement element,
+                              const std::string& text = {}) {
+  for (const ScriptedHost::Event& e : host.Events()) {
+    if (e.element != element) continue;
+    const bool shown = text.empty() ? e.kind == ScriptedHost::EventKind::Visibility && e.flag
+                                    : e.kind == ScriptedHost::EventKind::Text && e.text == text;
+    if (shown) return e.time;
+  }
+  return std::nullopt;
+}
+
+TEST(PatchRunStops, TheDateCodesAreOnScreenBeforeAnythingIsErased) {
+  const std::string coreText = "Core Date Code = 12/15/2000  11:55:38";
+  const std::string controlText = "Control Date Code = 7/16/2001  9:09:08";
+  RadioSetup coreOnly;
+  coreOnly.controlHead.dateCode = kControlHeadStandInDateCode;
+  RadioSetup controlOnly;
+  controlOnly.core.dateCode = kCoreStandInDateCode;
+  const struct {
+    const char* name;
+    RadioSetup setup;
+    Bytes firstErase;
+    bool core, control;  // whose code is shown
+  } cases[] = {
+      {"both units", {}, kControlHeadErase, true, true},
+      {"only the core", coreOnly, kCoreErase, true, false},
+      {"only the control head", controlOnly, kControlHeadErase, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RadioBench bench(c.setup);
+    ASSERT_EQ(bench.Run(), PatchOutcome::Completed);
+    const Micros erase = bench.PcEvents()[bench.Find(c.firstErase)].time;
+    const auto note = ShownAt(bench.host, StatusElement::DateCodeNote);
+    ASSERT_TRUE(note);
+    EXPECT_LE(*note, erase);
+    const auto core = ShownAt(bench.host, StatusElement::CoreDateText, coreText);
+    const auto control = ShownAt(bench.host, StatusElement::ControlDateText, controlText);
+    EXPECT_EQ(core.has_value(), c.core);
+    EXPECT_EQ(control.has_value(), c.control);
+    EXPECT_LE(core.value_or(erase), erase);
+    EXPECT_LE(control.value_or(erase), erase);
   }
 }
 
