@@ -158,22 +158,31 @@ class PatchRun {
     control_.erased = true;
     core_.Decide(AskDateCode(DateCodeQuestion::Core));
     control_.Decide(AskDateCode(DateCodeQuestion::ControlHead));
+    // A control head whose question was cancelled still has no program, and gets none.
+    if (!control_.needsPatch) control_.work = UnitWork::Skipped;
     if (core_.needsPatch || control_.needsPatch) ShowDateCodes();
-    if (core_.needsPatch) return std::nullopt;
-    // The long break resets the control head out of the relay into its monitor.
-    SendBreak(link_, 500);
-    if (control_.needsPatch) return std::nullopt;
-    host_.ShowMessage("Patch not required for this radio.", kPatchCaption, MessageIcon::Information,
-                      MessageButtons::Ok);
-    return PatchOutcome::NotRequired;
+    // Without the core, the long break resets the control head out of the relay into its
+    // monitor.
+    if (!core_.needsPatch) SendBreak(link_, 500);
+    return std::nullopt;
   }
 
-  // "Flash Write complete." only when every unit sequence that ran succeeded: a failed unit
-  // has told the technician what went wrong.
+  // "Flash Write complete." only when every unit sequence that ran succeeded and no unit is
+  // left without a program: a failed unit has told the technician what went wrong.
   PatchOutcome FlashUnits() {
     if (core_.needsPatch) Record(core_, FlashCoreUnit());
     if (control_.needsPatch) Record(control_, FlashControlHeadUnit());
-    if (core_.work == UnitWork::Failed || control_.work == UnitWork::Failed) {
+    // Every unit to be patched has had its sequence: only a control head found in its monitor
+    // and not to be patched is still waiting for a program.
+    const bool controlHeadUnprogrammed = control_.work == UnitWork::Skipped;
+    if (controlHeadUnprogrammed) {
+      host_.ShowMessage(
+          "The control head has no working program and was not patched.\nRun the patch again "
+          "and enter its date code, or contact Sorel customer service.",
+          kRadioCaption, MessageIcon::Warning, MessageButtons::Ok);
+    }
+    if (controlHeadUnprogrammed || core_.work == UnitWork::Failed ||
+        control_.work == UnitWork::Failed) {
       return PatchOutcome::Failed;
     }
     host_.ShowMessage("Flash Write complete.", kRadioCaption, MessageIcon::Information,

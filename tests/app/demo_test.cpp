@@ -20,6 +20,9 @@ constexpr int kBusyShown[] = {IDC_HEADLINE, IDC_PERCENT,   IDC_STATUS_LINE,
 constexpr int kStatusArea[] = {IDC_HEADLINE,  IDC_PERCENT,   IDC_STATUS_LINE, IDC_PROGRESS,
                                IDC_CORE_DATE, IDC_DATE_NOTE, IDC_CONTROL_DATE};
 constexpr auto kRunTimeout = 120s;
+constexpr char kNoControlHeadProgram[] =
+    "The control head has no working program and was not patched.\nRun the patch again and "
+    "enter its date code, or contact Sorel customer service.";
 
 HWND OpenMainWindow(RunningProgram& program) {
   HWND intro = WaitForDialog(program.Id(), kIntroCaption, IDC_INTRO_TEXT);
@@ -209,7 +212,8 @@ HWND Submit(RunningProgram& program, HWND dialog, const std::string& boxCaption)
 
 // The control head waits in its monitor, so both date codes are asked for: the core's is
 // typed (after refused entries and a code from the wrong list), the control head's entry is
-// refused and then given up, so only the core is patched.
+// refused and then given up, so only the core is patched and the technician is told that the
+// control head has no program.
 TEST(Demo, NoAnswerAsksForBothDateCodes) {
   RunningProgram program(DemoPath(), "no-answer");
   HWND window = OpenMainWindow(program);
@@ -271,7 +275,7 @@ TEST(Demo, NoAnswerAsksForBothDateCodes) {
 
   box = WaitForDialog(program.Id(), "Sorel Radio", 0, kRunTimeout);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageText(box), "Flash Write complete.");
+  EXPECT_EQ(MessageText(box), kNoControlHeadProgram);
   EXPECT_EQ(ItemText(window, IDC_CORE_DATE), "");
   EXPECT_FALSE(ItemVisible(window, IDC_DATE_NOTE)) << "no code was read from the radio";
   Click(box, IDOK);
@@ -281,7 +285,7 @@ TEST(Demo, NoAnswerAsksForBothDateCodes) {
 }
 
 // The system's close command on a date code dialog accepts nothing: like Escape, it leaves the
-// unit alone.
+// unit alone. The control head, found without a program, still has none: no success message.
 TEST(Demo, DateCodeDialogsClosedOrCancelledLeaveBothUnitsAlone) {
   RunningProgram program(DemoPath(), "no-answer");
   HWND window = OpenMainWindow(program);
@@ -295,9 +299,9 @@ TEST(Demo, DateCodeDialogsClosedOrCancelledLeaveBothUnitsAlone) {
   ASSERT_NE(control, nullptr);
   PressKey(control, VK_ESCAPE);
 
-  HWND box = WaitForDialog(program.Id(), "TAV Patch", 0, 10s);
+  HWND box = WaitForDialog(program.Id(), "Sorel Radio", 0, 10s);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageText(box), "Patch not required for this radio.");
+  EXPECT_EQ(MessageText(box), kNoControlHeadProgram);
   Click(box, IDOK);
   ExpectIdleSoon(window);
   Close(window);

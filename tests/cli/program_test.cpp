@@ -17,6 +17,10 @@ using testing::HasSubstr;
 using testing::Not;
 
 constexpr const char* kComplete = "[Sorel Radio] Flash Write complete.";
+constexpr const char* kNoControlHeadProgram =
+    "[Sorel Radio] The control head has no working program and was not patched.\n"
+    "              Run the patch again and enter its date code, or contact Sorel customer "
+    "service.";
 
 int Count(const std::string& text, const std::string& part) {
   int count = 0;
@@ -63,8 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScenarioCase{"neither", "", "Patch not required for this radio.", 0},
         // Both date codes typed, each one in its unit's list.
         ScenarioCase{"no-answer", "7/13/2000 11:36:28\n07/16/2001 09:09:08\n", kComplete, 0},
-        // End of input cancels both questions: nothing is patched.
-        ScenarioCase{"no-answer", "", "[TAV Patch] Patch not required for this radio.", 0},
+        // End of input cancels both questions: the control head is left without a program.
+        ScenarioCase{"no-answer", "", kNoControlHeadProgram, 1},
+        // The core typed in and written, the control head's question cancelled.
+        ScenarioCase{"no-answer", "12/15/2000 11:55:38\n\n", kNoControlHeadProgram, 1},
         ScenarioCase{"foreign", "", "[Sorel Radio] This program only works with TAV radios.", 4},
         // The core's lock-out fails the run although the control head is then written.
         ScenarioCase{"lockout", "", "[Sorel Radio] CPU security lock out.", 1},
@@ -132,10 +138,10 @@ TEST_F(ProgramTest, TypedDateCodesAreCheckedAsTheDialogChecksThem) {
 
 TEST_F(ProgramTest, CancelOnTheInvalidDateBoxCancelsTheQuestion) {
   const Finished run = Run({"--simulate=no-answer", "--fast"}, "1/2/3/4\nc\n\n");
-  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.exitStatus, 1);
   EXPECT_EQ(Count(run.out, "Enter CORE Date Code"), 1) << run.out;
   EXPECT_EQ(Count(run.out, "Enter Control Head Date Code"), 1);  // the empty line cancels it
-  EXPECT_THAT(run.out, HasSubstr("[TAV Patch] Patch not required for this radio."));
+  EXPECT_THAT(run.out, HasSubstr(kNoControlHeadProgram));
 }
 
 TEST_F(ProgramTest, CheckIdentifiesWithoutErasing) {
@@ -183,6 +189,10 @@ TEST_F(ProgramTest, RepeatCountsEachOutcomeAndEndsAtEndOfInput) {
   const Finished run = Run({"--simulate=stops-answering", "--fast", "--repeat"}, "\n");
   EXPECT_EQ(run.exitStatus, 1);
   EXPECT_THAT(run.out, HasSubstr("Radios patched: 0, not required: 0, failed: 2\n"));
+  // A control head left in its monitor without a program is a failed radio.
+  const Finished unprogrammed = Run({"--simulate=no-answer", "--fast", "--repeat"}, "\n\nq\n");
+  EXPECT_EQ(unprogrammed.exitStatus, 1);
+  EXPECT_THAT(unprogrammed.out, HasSubstr("Radios patched: 0, not required: 0, failed: 1\n"));
 }
 
 TEST_F(ProgramTest, PortGivenAsComNumberIsKeptForTheNextStart) {

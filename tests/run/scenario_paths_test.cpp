@@ -297,15 +297,22 @@ TEST(PatchRun, ForeignRadioIsRefused) {
 }
 
 TEST(PatchRun, NoAnswerAsksForBothCodesThroughTheTalkThrough) {
+  // A control head whose question is cancelled (1) or whose code is not compatible (2) is
+  // left in its monitor without a program: never a success message.
+  const std::string kNoProgram =
+      "The control head has no working program and was not patched.\nRun the patch again and "
+      "enter its date code, or contact Sorel customer service.";
   const struct {
     int coreAnswer, controlAnswer;
     PatchOutcome outcome;
     bool coreFlashed, controlFlashed;
+    std::string message;
   } cases[] = {
-      {0, 0, PatchOutcome::Completed, true, true},
-      {0, 1, PatchOutcome::Completed, true, false},
-      {1, 0, PatchOutcome::Completed, false, true},
-      {2, 1, PatchOutcome::NotRequired, false, false},
+      {0, 0, PatchOutcome::Completed, true, true, "Flash Write complete."},
+      {0, 1, PatchOutcome::Failed, true, false, kNoProgram},
+      {0, 2, PatchOutcome::Failed, true, false, kNoProgram},
+      {1, 0, PatchOutcome::Completed, false, true, "Flash Write complete."},
+      {2, 1, PatchOutcome::Failed, false, false, kNoProgram},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.coreAnswer << c.controlAnswer);
@@ -317,10 +324,11 @@ TEST(PatchRun, NoAnswerAsksForBothCodesThroughTheTalkThrough) {
     EXPECT_EQ(bench.Run(), c.outcome);
     EXPECT_EQ(bench.host.Questions(), (std::vector<DateCodeQuestion>{
                                           DateCodeQuestion::Core, DateCodeQuestion::ControlHead}));
-    EXPECT_EQ(bench.MessageTexts(),
-              std::vector<std::string>{c.outcome == PatchOutcome::Completed
-                                           ? "Flash Write complete."
-                                           : "Patch not required for this radio."});
+    ASSERT_EQ(bench.MessageTexts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(bench.host.Messages()[0].caption, "Sorel Radio");
+    EXPECT_EQ(bench.host.Messages()[0].icon,
+              c.controlFlashed ? MessageIcon::Information : MessageIcon::Warning);
+    EXPECT_EQ(bench.report.control.leftErased, !c.controlFlashed);
 
     // The talk-through goes in at 9600 baud right after the probe; no second security code.
     const std::vector<WireEvent> pc = bench.PcEvents();
