@@ -37,6 +37,10 @@ UnitFlashResult FlashCore(SerialLink& link, const ResourceSource& resources,
   S19Image loader;
   if (!LoadFlashLoader(link, resources, loader, kCoreLoaderResource,
                        "Unable to open CORFLASH.S19")) {
+    // While the control head relays the line to the core (its own firmware is not running),
+    // the closing break is still due: it resets the relay, so that the control head's own
+    // sequence reaches its monitor and not the core.
+    if (!link.State().controlHeadMode) SendBreak(link, 500);
     return {};
   }
   Host& host = link.UserInterface();

@@ -15,8 +15,9 @@ struct UnitFlashResult {
 };
 
 // Whatever happens after the loader resource has loaded, the sequence ends with a 500 ms
-// break, which also resets the control head out of the talk-through relay. A stop requested
-// before the erase command sends nothing but that break. Leaves the link at 9600 baud.
+// break, which also resets the control head out of the talk-through relay; so does a loader
+// resource that does not load while the relay runs. A stop requested before the erase command
+// sends nothing but that break. Leaves the link at 9600 baud.
 UnitFlashResult FlashCore(SerialLink& link, const ResourceSource& resources,
                           const S19Image& firmware);
 

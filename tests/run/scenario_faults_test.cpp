@@ -109,12 +109,8 @@ TEST(PatchRunFaults, MissingResources) {
        PatchOutcome::NoContact,
        false,
        false},
-      // Nothing goes to the core, so the control head is still relaying when its turn comes.
-      {kCoreLoaderResource,
-       {"Unable to open CORFLASH.S19", "No response from radio."},
-       PatchOutcome::Failed,
-       false,
-       false},
+      // Nothing goes to the core; the break ends the relay, so the control head is written.
+      {kCoreLoaderResource, {"Unable to open CORFLASH.S19"}, PatchOutcome::Failed, false, true},
       {kControlHeadLoaderResource,
        {"Unable to open CTLFLASH.S19"},
        PatchOutcome::Failed,
@@ -142,6 +138,50 @@ TEST(PatchRunFaults, MissingResources) {
       EXPECT_EQ(bench.FlashOf(UnitId::ControlHead),
                 test::FlashAfterWriting(kControlHeadFirmwareResource));
     }
+  }
+}
+
+// The core's loader resource does not load: the core is never erased. Where the control head
+// relays to the core, the break that ends the core sequence still ends the relay, so the
+// control head is written from its monitor; with the control head passing the line through,
+// nothing at all follows the pass-through byte.
+TEST(PatchRunFaults, ADamagedCoreLoaderLeavesTheLineAsTheCoreSequenceWould) {
+  RadioSetup inMonitor;
+  inMonitor.controlHeadInMonitor = true;
+  RadioSetup coreOnly;
+  coreOnly.controlHead.dateCode = kControlHeadStandInDateCode;
+  const struct {
+    const char* name;
+    RadioSetup setup;
+    Bytes lastBeforeBreak;  // the relay's start command or the pass-through byte
+    bool breakFollows;
+  } cases[] = {
+      {"both units", {}, Bytes{0x28}, true},
+      {"control head in its monitor", inMonitor, Bytes{0x28}, true},
+      {"only the core", coreOnly, Bytes{0xF3}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RadioBench bench(c.setup);
+    bench.host.AnswerDateCode(DateCodeQuestion::Core, 0);
+    bench.host.AnswerDateCode(DateCodeQuestion::ControlHead, 0);
+    const Bytes coreFlash = bench.FlashOf(UnitId::Core);
+    EXPECT_EQ(bench.Run(test::ResourcesWithout(kCoreLoaderResource)), PatchOutcome::Failed);
+    EXPECT_EQ(bench.MessageTexts(), std::vector<std::string>{"Unable to open CORFLASH.S19"});
+    EXPECT_EQ(bench.FlashOf(UnitId::Core), coreFlash);
+
+    const std::vector<WireEvent> pc = bench.PcEvents();
+    const int last = bench.Find(c.lastBeforeBreak);
+    ASSERT_GE(last, 0);
+    if (!c.breakFollows) {
+      EXPECT_EQ(last + 1, static_cast<int>(pc.size()));
+      continue;
+    }
+    ASSERT_GT(static_cast<int>(pc.size()), last + 2);
+    EXPECT_EQ(pc[last + 1].kind, WireKind::BreakOn);
+    EXPECT_EQ(pc[last + 2].time - pc[last + 1].time, Millis(500));
+    EXPECT_EQ(bench.FlashOf(UnitId::ControlHead),
+              test::FlashAfterWriting(kControlHeadFirmwareResource));
   }
 }
 
