@@ -38,6 +38,8 @@ class TerminalHost final : public Host {
   std::optional<std::string> Ask(std::string_view prompt);
   // A line of its own, after ending a progress bar left on the current line.
   void PrintLine(std::string_view text);
+  // Ends a progress bar left on the current line, so that what follows starts a line.
+  void EndProgressLine();
 
  private:
   struct Element {
@@ -48,7 +50,6 @@ class TerminalHost final : public Host {
   // The element's printed state; nothing for elements the terminal does not print as text.
   Element* Printed(StatusElement element);
   void PrintIfChanged(StatusElement element);
-  void EndProgressLine();
 
   ProcessState& state_;
   std::ostream& out_;

@@ -11,6 +11,8 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/exit_status.h"
 #include "cli/interrupt.h"
@@ -84,6 +86,24 @@ std::optional<std::string> NotASerialDevice(const std::string& path) {
   ::close(fd);
   if (terminal) return std::nullopt;
   return path + " is not a serial device (not a terminal)";
+}
+
+// What a run that did not finish leaves behind: the units it erased and did not rewrite, and
+// how the technician recovers them. Nothing when every unit has a program.
+std::vector<std::string> LeftErasedLines(const PatchReport& report) {
+  const bool core = report.core.leftErased;
+  const bool control = report.control.leftErased;
+  if (!core && !control) return {};
+  const std::string units = core && control ? "The core and the control head were"
+                            : core          ? "The core was"
+                                            : "The control head was";
+  // The codes were printed when the radio reported them; otherwise they were typed in.
+  const bool codesPrinted =
+      (!core || report.core.codeRead) && (!control || report.control.codeRead);
+  return {units + " erased and not rewritten: " + (core && control ? "they have" : "it has") +
+              " no working program.",
+          std::string("Run tavpatch again and, when asked, enter the date codes ") +
+              (codesPrinted ? "printed above." : "recorded earlier.")};
 }
 
 // How the runs of one start of the program went, for --repeat's summary.
@@ -168,7 +188,10 @@ class Program {
       ++(status == kExitSuccess ? tally_.checked : tally_.failed);
       return InterruptRequested() && status != kExitSuccess ? kExitInterrupted : status;
     }
-    const PatchOutcome outcome = RunPatch(link, BuiltInResources()).outcome;
+    const PatchReport report = RunPatch(link, BuiltInResources());
+    host_.EndProgressLine();
+    for (const std::string& line : LeftErasedLines(report)) host_.PrintLine(line);
+    const PatchOutcome outcome = report.outcome;
     const int status = ExitStatusOf(outcome);
     if (outcome == PatchOutcome::Completed) ++tally_.patched;
     if (outcome == PatchOutcome::NotRequired) ++tally_.notRequired;

@@ -48,6 +48,12 @@ TEST_F(InterruptTest, DuringAFlashWriteTheUnitSequencesStopWithoutAMessage) {
   ExpectNoFailureReported(run);
   // The control head's sequence sends its security bytes and stops before its download.
   EXPECT_THAT(run.out, Not(HasSubstr("Writing to RAM")));
+  // Both units are left erased: the core by its own sequence, the control head before the
+  // relay went in. The output says so on lines of their own.
+  EXPECT_THAT(run.out,
+              EndsWith("\nThe core and the control head were erased and not rewritten: they have "
+                       "no working program.\nRun tavpatch again and, when asked, enter the date "
+                       "codes printed above.\n"));
   // The core's closing break, the control head's eight security bytes, the port closed.
   const std::string wire = Trace();
   const auto breakOff = wire.rfind("break-off\n");
@@ -75,6 +81,9 @@ TEST_F(InterruptTest, DuringADownloadTheRequestIsTakenBeforeTheCoresErase) {
   ExpectNoFailureReported(run);
   EXPECT_THAT(run.out, Not(HasSubstr("Erasing Core OS")));
   EXPECT_THAT(run.out, Not(HasSubstr("Writing to RAM")));
+  EXPECT_THAT(run.out, EndsWith("\nThe control head was erased and not rewritten: it has no "
+                                "working program.\nRun tavpatch again and, when asked, enter the "
+                                "date codes printed above.\n"));
   const std::string wire = Trace();
   EXPECT_THAT(wire, Not(HasSubstr("20 A7 5C 0E C6")));
   EXPECT_THAT(wire, Not(HasSubstr("38400")));
@@ -108,6 +117,7 @@ TEST_F(InterruptTest, AtADateCodePromptTheQuestionIsCancelledAndNoOtherIsAsked) 
   // The control head stays in its monitor without a program: never "not required".
   EXPECT_THAT(run.out, Not(HasSubstr("Patch not required")));
   EXPECT_THAT(run.out, HasSubstr("The control head has no working program and was not patched."));
+  EXPECT_THAT(run.out, HasSubstr("\nThe control head was erased and not rewritten"));
   EXPECT_THAT(Trace(), EndsWith("  close\n"));
 }
 

@@ -13,6 +13,7 @@
 namespace tav::test {
 namespace {
 
+using testing::EndsWith;
 using testing::HasSubstr;
 using testing::Not;
 
@@ -37,11 +38,20 @@ class ProgramTest : public testing::Test {
   const std::string portFile_ = scratch_.Path("port");
 };
 
+// The lines a run ends with when it leaves units erased and not rewritten.
+constexpr const char* kCoreLeftErased =
+    "The core was erased and not rewritten: it has no working program.\n"
+    "Run tavpatch again and, when asked, enter the date codes printed above.\n";
+constexpr const char* kControlHeadLeftErased =
+    "The control head was erased and not rewritten: it has no working program.\n"
+    "Run tavpatch again and, when asked, enter the date codes recorded earlier.\n";
+
 struct ScenarioCase {
   const char* scenario;
   const char* input;  // typed on standard input
   const char* lastMessage;
   int exitStatus;
+  const char* leftErased;  // the lines after the last message, or "" for none
 };
 
 class ScenarioTest : public ProgramTest, public testing::WithParamInterface<ScenarioCase> {};
@@ -57,26 +67,34 @@ TEST_P(ScenarioTest, EndsWithTheRunsMessageAndItsExitStatus) {
   if (c.exitStatus != 0) {
     EXPECT_THAT(run.out, Not(HasSubstr(kComplete)));
   }
+  if (std::string(c.leftErased).empty()) {
+    EXPECT_THAT(run.out, Not(HasSubstr("not rewritten")));
+  } else {
+    EXPECT_THAT(run.out, EndsWith(c.leftErased));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Scenarios, ScenarioTest,
     testing::Values(
-        ScenarioCase{"both", "", kComplete, 0}, ScenarioCase{"core-only", "", kComplete, 0},
-        ScenarioCase{"control-only", "", kComplete, 0},
-        ScenarioCase{"neither", "", "Patch not required for this radio.", 0},
+        ScenarioCase{"both", "", kComplete, 0, ""}, ScenarioCase{"core-only", "", kComplete, 0, ""},
+        ScenarioCase{"control-only", "", kComplete, 0, ""},
+        ScenarioCase{"neither", "", "Patch not required for this radio.", 0, ""},
         // Both date codes typed, each one in its unit's list.
-        ScenarioCase{"no-answer", "7/13/2000 11:36:28\n07/16/2001 09:09:08\n", kComplete, 0},
+        ScenarioCase{"no-answer", "7/13/2000 11:36:28\n07/16/2001 09:09:08\n", kComplete, 0, ""},
         // End of input cancels both questions: the control head is left without a program.
-        ScenarioCase{"no-answer", "", kNoControlHeadProgram, 1},
+        ScenarioCase{"no-answer", "", kNoControlHeadProgram, 1, kControlHeadLeftErased},
         // The core typed in and written, the control head's question cancelled.
-        ScenarioCase{"no-answer", "12/15/2000 11:55:38\n\n", kNoControlHeadProgram, 1},
-        ScenarioCase{"foreign", "", "[Sorel Radio] This program only works with TAV radios.", 4},
+        ScenarioCase{"no-answer", "12/15/2000 11:55:38\n\n", kNoControlHeadProgram, 1,
+                     kControlHeadLeftErased},
+        ScenarioCase{"foreign", "", "[Sorel Radio] This program only works with TAV radios.", 4,
+                     ""},
         // The core's lock-out fails the run although the control head is then written.
-        ScenarioCase{"lockout", "", "[Sorel Radio] CPU security lock out.", 1},
-        ScenarioCase{"noisy", "", kComplete, 0},
-        ScenarioCase{"stops-answering", "", "[Sorel Radio] Radio has stopped responding.", 1},
-        ScenarioCase{"unplugged", "", "[Sorel Radio] Unable to contact radio.", 5}),
+        ScenarioCase{"lockout", "", "[Sorel Radio] CPU security lock out.", 1, kCoreLeftErased},
+        ScenarioCase{"noisy", "", kComplete, 0, ""},
+        ScenarioCase{"stops-answering", "", "[Sorel Radio] Radio has stopped responding.", 1,
+                     kCoreLeftErased},
+        ScenarioCase{"unplugged", "", "[Sorel Radio] Unable to contact radio.", 5, ""}),
     [](const testing::TestParamInfo<ScenarioCase>& param) {
       std::string name = param.param.scenario;
       for (char& c : name) c = c == '-' ? '_' : c;
