@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <optional>
-
 #include "image/stand_in_date_codes.h"
 #include "radio_bench.h"
 
@@ -29,74 +26,75 @@ Micros CorePacketTime(int packet) {
   return Micros(0);
 }
 
+UnitReport Unit(const std::string& codeText, UnitWork work, bool leftErased) {
+  return {
+      .codeText = codeText, .codeRead = !codeText.empty(), .work = work, .leftErased = leftErased};
+}
+
 TEST(PatchReport, TellsPerUnitWhatTheRunKnewAndDid) {
-  const UnitReport corePatched{kCoreText, true, UnitWork::Patched, false};
-  const UnitReport controlPatched{kControlText, true, UnitWork::Patched, false};
+  const UnitReport corePatched = Unit(kCoreText, UnitWork::Patched, false);
+  const UnitReport controlPatched = Unit(kControlText, UnitWork::Patched, false);
+  RadioSetup upToDate;
+  upToDate.core.dateCode = kCoreStandInDateCode;
+  upToDate.controlHead.dateCode = kControlHeadStandInDateCode;
+  RadioSetup coreLockOut;
+  coreLockOut.core.securityLockOut = true;
+  RadioSetup inMonitor;
+  inMonitor.controlHeadInMonitor = true;
+  constexpr std::uint16_t kNothingMissing = 0xFFFF;
+  constexpr Micros kNoClose = Micros::max();
   const struct {
     const char* name;
-    std::function<void(RadioSetup&)> setup;
-    std::optional<std::uint16_t> missingResource;
-    std::optional<Micros> closeAt;
+    RadioSetup setup;
+    std::uint16_t missingResource;
+    Micros closeAt;
     PatchOutcome outcome;
     UnitReport core, control;
   } cases[] = {
-      {"both units patched", {}, {}, {}, PatchOutcome::Completed, corePatched, controlPatched},
-      {"neither needs the patch",
-       [](RadioSetup& s) {
-         s.core.dateCode = kCoreStandInDateCode;
-         s.controlHead.dateCode = kControlHeadStandInDateCode;
-       },
+      {"both units patched",
        {},
-       {},
-       PatchOutcome::NotRequired,
-       {"Core Date Code = 2/20/2002  14:37:46", true, UnitWork::NotRequired, false},
-       {"Control Date Code = 3/14/2002  10:21:34", true, UnitWork::NotRequired, false}},
-      {"core locked out after its erase",
-       [](RadioSetup& s) { s.core.securityLockOut = true; },
-       {},
-       {},
-       PatchOutcome::Failed,
-       {kCoreText, true, UnitWork::Failed, true},
+       kNothingMissing,
+       kNoClose,
+       PatchOutcome::Completed,
+       corePatched,
        controlPatched},
+      {"neither needs the patch", upToDate, kNothingMissing, kNoClose, PatchOutcome::NotRequired,
+       Unit("Core Date Code = 2/20/2002  14:37:46", UnitWork::NotRequired, false),
+       Unit("Control Date Code = 3/14/2002  10:21:34", UnitWork::NotRequired, false)},
+      {"core locked out after its erase", coreLockOut, kNothingMissing, kNoClose,
+       PatchOutcome::Failed, Unit(kCoreText, UnitWork::Failed, true), controlPatched},
       {"core image missing: the core is never erased",
        {},
        kCoreFirmwareResource,
-       {},
+       kNoClose,
        PatchOutcome::Failed,
-       {kCoreText, true, UnitWork::Failed, false},
+       Unit(kCoreText, UnitWork::Failed, false),
        controlPatched},
       {"relay missing after the control head's erase",
        {},
        kTalkThroughResource,
-       {},
+       kNoClose,
        PatchOutcome::NoContact,
-       {kCoreText, true, UnitWork::Skipped, false},
-       {kControlText, true, UnitWork::Skipped, true}},
+       Unit(kCoreText, UnitWork::Skipped, false),
+       Unit(kControlText, UnitWork::Skipped, true)},
       {"stopped during the core's image",
        {},
-       {},
+       kNothingMissing,
        CorePacketTime(20),
        PatchOutcome::Stopped,
-       {kCoreText, true, UnitWork::Failed, true},
-       {kControlText, true, UnitWork::Failed, true}},
-      {"control head in its monitor, both typed in",
-       [](RadioSetup& s) { s.controlHeadInMonitor = true; },
-       {},
-       {},
-       PatchOutcome::Completed,
-       {"", false, UnitWork::Patched, false},
-       {"", false, UnitWork::Patched, false}},
+       Unit(kCoreText, UnitWork::Failed, true),
+       Unit(kControlText, UnitWork::Failed, true)},
+      {"control head in its monitor, both typed in", inMonitor, kNothingMissing, kNoClose,
+       PatchOutcome::Completed, Unit("", UnitWork::Patched, false),
+       Unit("", UnitWork::Patched, false)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RadioSetup setup;
-    if (c.setup) c.setup(setup);
-    RadioBench bench(setup);
+    RadioBench bench(c.setup);
     bench.host.AnswerDateCode(DateCodeQuestion::Core, 0);
     bench.host.AnswerDateCode(DateCodeQuestion::ControlHead, 0);
-    if (c.closeAt) bench.host.CloseAtTime(*c.closeAt);
-    const MapResourceSource resources = test::ResourcesWithout(c.missingResource.value_or(0xFFFF));
-    EXPECT_EQ(bench.Run(resources), c.outcome);
+    bench.host.CloseAtTime(c.closeAt);
+    EXPECT_EQ(bench.Run(test::ResourcesWithout(c.missingResource)), c.outcome);
     EXPECT_EQ(bench.report.core, c.core);
     EXPECT_EQ(bench.report.control, c.control);
   }
