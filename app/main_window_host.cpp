@@ -40,7 +40,11 @@ HWND MainWindowHost::Element(StatusElement element) const {
 }
 
 void MainWindowHost::SetElementText(StatusElement element, std::string_view text) {
-  SetWindowTextA(Element(element), std::string(text).c_str());
+  const HWND control = Element(element);
+  SetWindowTextA(control, std::string(text).c_str());
+  // During a flash write one message is dispatched per packet, too few to repaint the percent
+  // text before it changes again: it is painted at once, so it never shows blank.
+  if (element == StatusElement::PercentText) UpdateWindow(control);
 }
 
 void MainWindowHost::ShowElement(StatusElement element, bool visible) {
@@ -59,6 +63,8 @@ void MainWindowHost::SetProgressRange(std::uint16_t maximum) {
 void MainWindowHost::SetProgressPosition(std::uint16_t position) {
   SendDlgItemMessageA(window_, static_cast<int>(StatusElement::ProgressBar), PBM_SETPOS, position,
                       0);
+  // Painted at once, as the percent text is; this dispatches nothing else.
+  UpdateWindow(Element(StatusElement::ProgressBar));
 }
 
 int MainWindowHost::AskDateCode(DateCodeQuestion unit) {
