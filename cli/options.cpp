@@ -22,16 +22,6 @@ std::optional<std::string_view> ValueOf(std::string_view argument, std::string_v
 
 }  // namespace
 
-std::optional<PortChoice> ParsePortChoice(std::string_view text) {
-  if (text.size() == 4 && (text[0] == 'C' || text[0] == 'c') &&
-      (text[1] == 'O' || text[1] == 'o') && (text[2] == 'M' || text[2] == 'm') && text[3] >= '1' &&
-      text[3] <= '4') {
-    return PortChoice{text[3] - '0', {}};
-  }
-  if (text.find('/') != std::string_view::npos) return PortChoice{0, std::string(text)};
-  return std::nullopt;
-}
-
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
   ProgramOptions& options = parsed.options;
@@ -117,11 +107,12 @@ std::string HelpText() {
          "  --port COMn|DEVICE  the port: COM1 to COM4 are /dev/ttyS0 to /dev/ttyS3; a device\n"
          "                      path such as /dev/ttyUSB0 or /dev/cu.usbserial-1 is used as it "
          "is.\n"
-         "                      COMn is kept for the next start in " +
+         "                      The port is kept for the next start in\n"
+         "                      " +
          PortSettingPath() +
          "\n"
-         "                      (TAVPATCH_PORT_FILE names another file); a device path is not\n"
-         "                      kept. Without --port the kept port is used (COM1 at first).\n"
+         "                      (TAVPATCH_PORT_FILE names another file). Without --port the\n"
+         "                      kept port is used (COM1 at first).\n"
          "  --check             identify the radio and say whether each unit needs the patch;\n"
          "                      nothing is erased or written\n"
          "  --trace FILE        write every byte, baud rate and break of the run to FILE\n"

@@ -6,14 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/port_choice.h"
+
 namespace tav {
 
 enum class ProgramAction { Run, Help, Version, ListPorts, ListScenarios };
-
-struct PortChoice {
-  int number = 0;          // 1..4 for COM1..COM4, else 0
-  std::string devicePath;  // the device path given instead of COMn
-};
 
 struct ProgramOptions {
   ProgramAction action = ProgramAction::Run;
@@ -30,9 +27,6 @@ struct ParsedOptions {
   ProgramOptions options;
   std::string error;  // one line; empty when the command line is good
 };
-
-// "COM1".."COM4" (any case) or a device path (it contains a '/'); nothing otherwise.
-std::optional<PortChoice> ParsePortChoice(std::string_view text);
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments);
 

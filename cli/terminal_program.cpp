@@ -18,6 +18,7 @@
 #include "cli/interrupt.h"
 #include "cli/line_reader.h"
 #include "cli/options.h"
+#include "cli/port_setting_file.h"
 #include "cli/radio_check.h"
 #include "cli/serial_port_list.h"
 #include "cli/simulated_radio_line.h"
@@ -27,7 +28,6 @@
 #include "link/serial_link.h"
 #include "link/tracing_port.h"
 #include "run/patch_run.h"
-#include "run/port_setting.h"
 #include "sim/virtual_clock.h"
 
 namespace tav {
@@ -146,21 +146,40 @@ class Program {
   int ChoosePort() {
     if (options_.simulate) return kExitSuccess;
     if (!options_.port) {
-      state_.portNumber = LoadPortSetting();
+      const LoadedPortSetting loaded = LoadPortChoice();
+      if (!loaded.warning.empty()) std::cerr << loaded.warning << '\n';
+      UsePort(loaded.choice);
       return kExitSuccess;
     }
-    if (options_.port->number != 0) {
-      state_.portNumber = options_.port->number;
-      SavePortSetting(options_.port->number);  // a setting that cannot be kept is not reported
-      return kExitSuccess;
+    if (!options_.port->devicePath.empty()) {
+      if (const auto refusal = NotASerialDevice(options_.port->devicePath)) {
+        std::cerr << "tavpatch: " << *refusal << "; nothing was sent.\n";
+        return kExitPortNotOpened;
+      }
     }
-    // A device path does not fit the one-byte setting: it is used for this start only.
-    if (const auto refusal = NotASerialDevice(options_.port->devicePath)) {
-      std::cerr << "tavpatch: " << *refusal << "; nothing was sent.\n";
-      return kExitPortNotOpened;
-    }
-    state_.devicePath = options_.port->devicePath;
+    UsePort(*options_.port);
+    // A setting that cannot be kept is not reported: the run goes on with the port given.
+    SavePortChoice(Absolute(*options_.port));
     return kExitSuccess;
+  }
+
+  void UsePort(const PortChoice& choice) {
+    if (choice.devicePath.empty()) {
+      state_.portNumber = choice.number;
+    } else {
+      state_.devicePath = choice.devicePath;
+    }
+  }
+
+  // The setting is read from wherever the next start happens to be: a relative device path is
+  // kept as seen from here, its links left as they are (a /dev/serial/by-id name stays one).
+  static PortChoice Absolute(PortChoice choice) {
+    if (choice.devicePath.empty() || choice.devicePath.front() == '/') return choice;
+    std::string folder(4096, '\0');
+    if (::getcwd(folder.data(), folder.size()) == nullptr) return choice;
+    folder.resize(std::strlen(folder.c_str()));
+    choice.devicePath = folder + '/' + choice.devicePath;
+    return choice;
   }
 
   bool OpenTrace() {

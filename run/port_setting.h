@@ -1,6 +1,6 @@
 #pragma once
-// The one setting kept between runs: the chosen port number, one byte per machine. Windows
-// keeps it in the registry, the terminal program in a one-byte file.
+// The Windows program's one setting kept between runs: the chosen port number, one byte per
+// machine, in the registry. The terminal program keeps a line of text per user instead.
 
 namespace tav {
 

@@ -213,27 +213,6 @@ TEST_F(ProgramTest, RepeatCountsEachOutcomeAndEndsAtEndOfInput) {
   EXPECT_THAT(unprogrammed.out, HasSubstr("Radios patched: 0, not required: 0, failed: 1\n"));
 }
 
-TEST_F(ProgramTest, PortGivenAsComNumberIsKeptForTheNextStart) {
-  {
-    std::ofstream stored(portFile_, std::ios::binary);
-    stored.put(9);
-  }
-  // A stored port that names no device is reported as the Windows program reports it.
-  Finished run = Run({});
-  EXPECT_EQ(run.exitStatus, 3);
-  EXPECT_EQ(run.out, "[COMM ERROR] Unable to open COM9\n             Port unavailable.\n");
-
-  Run({"--port", "COM3", "--check"});
-  EXPECT_EQ(ReadFile(portFile_), std::string(1, '\3'));
-  // A device path is used for that start only.
-  run = Run({"--port=/dev/tavpatch-no-such-device"});
-  EXPECT_EQ(run.exitStatus, 3);
-  EXPECT_EQ(
-      run.out,
-      "[COMM ERROR] Unable to open /dev/tavpatch-no-such-device\n             Port unavailable.\n");
-  EXPECT_EQ(ReadFile(portFile_), std::string(1, '\3'));
-}
-
 TEST_F(ProgramTest, RefusesADeviceThatIsNotATerminalBeforeSendingAnything) {
   const std::string plainFile = scratch_.Path("not-a-port");
   std::ofstream(plainFile) << "x";
