@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -18,11 +19,13 @@
 #include "cli/interrupt.h"
 #include "cli/line_reader.h"
 #include "cli/options.h"
+#include "cli/port_listing.h"
 #include "cli/port_setting_file.h"
 #include "cli/radio_check.h"
 #include "cli/serial_port_list.h"
 #include "cli/simulated_radio_line.h"
 #include "cli/terminal_host.h"
+#include "cli/watched_port.h"
 #include "image/built_in_resources.h"
 #include "link/platform.h"
 #include "link/serial_link.h"
@@ -127,11 +130,13 @@ class Program {
   int Execute() {
     if (const int refused = ChoosePort(); refused != kExitSuccess) return refused;
     if (options_.traceFile && !OpenTrace()) return kExitUsage;
-    if (!options_.simulate) systemPorts_ = MakeSystemPortOpener();
+    if (!options_.simulate)
+      systemPorts_ = std::make_unique<WatchedPortOpener>(MakeSystemPortOpener());
 
     int status = kExitSuccess;
     while (true) {
       const int runStatus = RunOnce();
+      ReportPortTrouble();
       if (runStatus != kExitSuccess) status = runStatus;
       if (!options_.repeat || InterruptRequested()) break;
       const std::optional<std::string> answer =
@@ -220,6 +225,15 @@ class Program {
     return InterruptRequested() && outcome != PatchOutcome::Completed ? kExitInterrupted : status;
   }
 
+  // After the run's own messages: a port the technician may not open, or one that went away.
+  void ReportPortTrouble() {
+    if (!systemPorts_) return;
+    const std::string advice = systemPorts_->TakeAdvice();
+    if (advice.empty()) return;
+    std::cout.flush();
+    std::cerr << advice;
+  }
+
   void PrintSummary() {
     if (options_.check) {
       host_.PrintLine("Radios checked: " + std::to_string(tally_.checked) +
@@ -237,19 +251,19 @@ class Program {
   TerminalHost host_;
   VirtualClock virtualClock_;
   Clock& clock_;
-  std::unique_ptr<PortOpener> systemPorts_;
+  std::unique_ptr<WatchedPortOpener> systemPorts_;
   std::ofstream traceFile_;
   std::unique_ptr<WireTrace> trace_;
   Tally tally_;
 };
 
+// TAVPATCH_SYSTEM_ROOT names a folder that stands for / while the devices are listed, so that
+// a test can hand in a made-up sysfs and /dev.
 int ListPorts() {
-  const std::vector<std::string> ports = ListSerialPorts();
-  if (ports.empty()) std::cout << "No serial ports found.\n";
-  for (const std::string& port : ports) {
-    const std::string com = ComNameOf(port);
-    std::cout << port << (com.empty() ? "" : "  (" + com + ")") << '\n';
-  }
+  const LoadedPortSetting remembered = LoadPortChoice();
+  if (!remembered.warning.empty()) std::cerr << remembered.warning << '\n';
+  const char* root = std::getenv("TAVPATCH_SYSTEM_ROOT");
+  std::cout << PortListing(ListSerialDevices(root == nullptr ? "" : root), remembered.choice);
   return kExitSuccess;
 }
 

@@ -37,19 +37,25 @@ const Bytes kControlUnlisted = {0x2A, 0xF0, 0x49, 0x26};  // 7/16/2001 9:09:12
 // of its own to read the settings the program gives the line.
 class PtyRadio {
  public:
+  // Both ends are closed on exec, so that the program under test holds only the slave it opens.
   PtyRadio() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) std::abort();
     slavePath_ = ::ptsname(master_);
-    slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios raw{};
     ::tcgetattr(slave_, &raw);
     ::cfmakeraw(&raw);
     ::tcsetattr(slave_, TCSANOW, &raw);
   }
-  ~PtyRadio() {
-    ::close(slave_);
-    ::close(master_);
+  ~PtyRadio() { Unplug(); }
+  // The cable's far end goes away, as when a USB adapter is pulled out: the program's reads
+  // and writes on the slave fail from now on.
+  void Unplug() {
+    for (int* fd : {&slave_, &master_}) {
+      if (*fd >= 0) ::close(*fd);
+      *fd = -1;
+    }
   }
   const std::string& SlavePath() const { return slavePath_; }
 
@@ -188,6 +194,18 @@ TEST_F(PtyTest, CoreOnlyRunMovesTheLineThrough4800And38400To9600) {
   EXPECT_THAT(run.out, HasSubstr("[Sorel Radio] No response from core.\n"));
   EXPECT_THAT(run.out, Not(HasSubstr("Flash Write complete.")));
   EXPECT_FALSE(Contains(radio_.Received(), {0xA7, 0x5C, 0x0E, 0x91, 0x3B}));
+}
+
+TEST_F(PtyTest, ADeviceThatGoesAwayIsNamedAsGone) {
+  ChildProcess program({"--port", radio_.SlavePath()}, scratch_.Path("port"));
+  ASSERT_EQ(radio_.Expect(kProbe), 4800u);
+  radio_.Send({0x22});
+  ASSERT_EQ(radio_.Expect(kCoreQuery), 4800u);
+  radio_.Unplug();
+  program.CloseInput();  // the date code questions that follow are cancelled
+  const Finished run = program.Wait();
+  EXPECT_THAT(run.err, HasSubstr("tavpatch: " + radio_.SlavePath() +
+                                 " is gone: it went away during the run (an adapter unplugged?)"));
 }
 
 }  // namespace
