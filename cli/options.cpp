@@ -71,6 +71,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
     } else if (const auto trace = takeValue("--trace"); matched) {
       if (trace->empty()) return fail("--trace needs a file name");
       options.traceFile = *trace;
+    } else if (const auto log = takeValue("--log"); matched) {
+      if (log->empty()) return fail("--log needs a file name");
+      options.logFile = *log;
     } else if (const auto scenario = ValueOf(argument, "--simulate", matched); matched) {
       options.simulate = true;
       if (scenario) {
@@ -94,8 +97,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-  return "Usage: tavpatch [--port COMn|DEVICE] [--check] [--repeat] [--trace FILE]\n"
+  return "Usage: tavpatch [--port COMn|DEVICE] [--check] [--repeat] [--trace FILE] [--log FILE]\n"
          "       tavpatch --simulate[=SCENARIO] [--fast] [--check] [--repeat] [--trace FILE]\n"
+         "                [--log FILE]\n"
          "       tavpatch --list-ports | --list-scenarios | --help | --version\n";
 }
 
@@ -116,6 +120,9 @@ std::string HelpText() {
          "  --check             identify the radio and say whether each unit needs the patch;\n"
          "                      nothing is erased or written\n"
          "  --trace FILE        write every byte, baud rate and break of the run to FILE\n"
+         "  --log FILE          append a CSV line to FILE for each radio a patch run reached:\n"
+         "                      time, port, date codes, what was done to each unit, outcome,\n"
+         "                      seconds, version (a header line first when FILE is new)\n"
          "  --repeat            after each run, patch the next radio on the same port\n"
          "  --simulate[=NAME]   run against a simulated radio (scenario NAME, default both),\n"
          "                      at a real radio's pace\n"

@@ -21,6 +21,7 @@ struct ProgramOptions {
   bool check = false;
   bool repeat = false;
   std::optional<std::string> traceFile;
+  std::optional<std::string> logFile;
 };
 
 struct ParsedOptions {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iomanip>
+#include <utility>
 
 #include "cli/interrupt.h"
 #include "cli/typed_date_line.h"
@@ -186,14 +187,15 @@ int TerminalHost::AskDateCode(DateCodeQuestion unit) {
     const std::optional<std::string> line = Ask(prompt);
     if (!line || line->find_first_not_of(" \t") == std::string::npos) return kDateCodeCancelled;
     const auto fields = SplitTypedDateLine(*line);
-    TypedDateVerdict verdict = TypedDateVerdict::Invalid;
+    TypedDateResult typed{TypedDateVerdict::Invalid, 0};
     if (fields) {
       const std::array<std::string_view, 6> views = {(*fields)[0], (*fields)[1], (*fields)[2],
                                                      (*fields)[3], (*fields)[4], (*fields)[5]};
-      verdict = CheckTypedDate(views, EligibleDateCodesFor(unit)).verdict;
+      typed = CheckTypedDate(views, EligibleDateCodesFor(unit));
     }
-    switch (verdict) {
+    switch (typed.verdict) {
       case TypedDateVerdict::Eligible:
+        typedCodes_[core ? 0 : 1] = typed.code;
         return kDateCodeEligible;
       case TypedDateVerdict::Invalid:
         // Cancel here stops the question, as the technician asked to.
@@ -205,11 +207,17 @@ int TerminalHost::AskDateCode(DateCodeQuestion unit) {
       case TypedDateVerdict::NotEligible:
         if (ShowMessage(kNotCompatibleText, kNotCompatibleCaption, MessageIcon::Information,
                         MessageButtons::RetryCancel) != MessageAnswer::Retry) {
+          typedCodes_[core ? 0 : 1] = typed.code;
           return kDateCodeNotEligible;
         }
         break;
     }
   }
+}
+
+std::optional<DateCode> TerminalHost::TakeTypedCode(DateCodeQuestion unit) {
+  std::optional<DateCode>& typed = typedCodes_[unit == DateCodeQuestion::Core ? 0 : 1];
+  return std::exchange(typed, std::nullopt);
 }
 
 void TerminalHost::Beep() {

@@ -12,6 +12,7 @@
 #include "cli/line_reader.h"
 #include "link/host.h"
 #include "link/process_state.h"
+#include "run/date_code.h"
 
 namespace tav {
 
@@ -40,6 +41,9 @@ class TerminalHost final : public Host {
   void PrintLine(std::string_view text);
   // Ends a progress bar left on the current line, so that what follows starts a line.
   void EndProgressLine();
+  // The date code the technician gave for the unit (eligible or not) since the last call;
+  // nothing when he was not asked or cancelled.
+  std::optional<DateCode> TakeTypedCode(DateCodeQuestion unit);
 
  private:
   struct Element {
@@ -61,6 +65,7 @@ class TerminalHost final : public Host {
   std::uint16_t progressMaximum_ = 0;
   int progressShown_ = -1;  // the percent (terminal) or tens of per cent (log) last printed
   bool progressOnLine_ = false;
+  std::optional<DateCode> typedCodes_[2];  // core, control head
 };
 
 }  // namespace tav

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -19,6 +21,7 @@
 #include "cli/interrupt.h"
 #include "cli/line_reader.h"
 #include "cli/options.h"
+#include "cli/patch_log.h"
 #include "cli/port_listing.h"
 #include "cli/port_setting_file.h"
 #include "cli/radio_check.h"
@@ -37,7 +40,7 @@ namespace tav {
 
 namespace {
 
-constexpr const char* kVersion = "tavpatch 1.0.0.65";
+constexpr const char* kVersionNumber = "1.0.0.65";
 
 int ExitStatusOf(PatchOutcome outcome) {
   switch (outcome) {
@@ -130,6 +133,7 @@ class Program {
   int Execute() {
     if (const int refused = ChoosePort(); refused != kExitSuccess) return refused;
     if (options_.traceFile && !OpenTrace()) return kExitUsage;
+    if (options_.logFile) log_.emplace(*options_.logFile, std::cerr);
     if (!options_.simulate)
       systemPorts_ = std::make_unique<WatchedPortOpener>(MakeSystemPortOpener());
 
@@ -212,9 +216,12 @@ class Program {
       ++(status == kExitSuccess ? tally_.checked : tally_.failed);
       return InterruptRequested() && status != kExitSuccess ? kExitInterrupted : status;
     }
+    const std::time_t started = std::time(nullptr);
+    const Micros begun = clock_.Now();
     const PatchReport report = RunPatch(link, BuiltInResources());
     host_.EndProgressLine();
     for (const std::string& line : LeftErasedLines(report)) host_.PrintLine(line);
+    LogRun(report, started, clock_.Now() - begun);
     const PatchOutcome outcome = report.outcome;
     const int status = ExitStatusOf(outcome);
     if (outcome == PatchOutcome::Completed) ++tally_.patched;
@@ -223,6 +230,25 @@ class Program {
     // A run stopped by Ctrl-C says so, unless its flash write finished all the same (a
     // not-required verdict may come from date code questions the Ctrl-C cancelled).
     return InterruptRequested() && outcome != PatchOutcome::Completed ? kExitInterrupted : status;
+  }
+
+  // One line of the patch log as the radio's run ends, for every run that opened the port.
+  void LogRun(const PatchReport& report, std::time_t started, Micros took) {
+    PatchLogEntry entry{started,
+                        PortName(),
+                        report,
+                        host_.TakeTypedCode(DateCodeQuestion::Core),
+                        host_.TakeTypedCode(DateCodeQuestion::ControlHead),
+                        std::chrono::duration<double>(took).count()};
+    if (log_ && report.outcome != PatchOutcome::PortNotOpened) {
+      log_->Append(PatchLogLine(entry, kVersionNumber));
+    }
+  }
+
+  std::string PortName() const {
+    if (options_.simulate) return "simulated:" + options_.scenario;
+    if (!state_.devicePath.empty()) return state_.devicePath;
+    return DeviceNameForPort(state_.portNumber);
   }
 
   // After the run's own messages: a port the technician may not open, or one that went away.
@@ -254,6 +280,7 @@ class Program {
   std::unique_ptr<WatchedPortOpener> systemPorts_;
   std::ofstream traceFile_;
   std::unique_ptr<WireTrace> trace_;
+  std::optional<PatchLog> log_;
   Tally tally_;
 };
 
@@ -287,7 +314,7 @@ int TerminalMain(const std::vector<std::string>& arguments) {
       std::cout << HelpText();
       return kExitSuccess;
     case ProgramAction::Version:
-      std::cout << kVersion << '\n';
+      std::cout << "tavpatch " << kVersionNumber << '\n';
       return kExitSuccess;
     case ProgramAction::ListPorts:
       return ListPorts();
