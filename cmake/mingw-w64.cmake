@@ -1,10 +1,15 @@
-# Cross build for 64-bit Windows with Debian's MinGW-w64 (posix thread model, static).
+# Cross build for Windows with Debian's MinGW-w64 (posix thread model, static): 64-bit unless
+# a toolchain file for another width sets tav_mingw_processor before including this one.
+if(NOT DEFINED tav_mingw_processor)
+  set(tav_mingw_processor x86_64)
+endif()
+set(tav_mingw_triplet ${tav_mingw_processor}-w64-mingw32)
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR ${tav_mingw_processor})
+set(CMAKE_C_COMPILER ${tav_mingw_triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${tav_mingw_triplet}-g++-posix)
+set(CMAKE_RC_COMPILER ${tav_mingw_triplet}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${tav_mingw_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

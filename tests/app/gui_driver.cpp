@@ -203,11 +203,26 @@ std::optional<int> ProgressMaximum(HWND dialog, int id) {
   return static_cast<int>(*maximum);
 }
 
-void DeletePortSetting() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingKey); }
+namespace {
+
+// On 64-bit Windows a 32-bit program's HKEY_LOCAL_MACHINE\Software is a view of its own
+// (WOW6432Node): the driver reads and writes the view of the program under test.
+REGSAM ProgramRegistryView() {
+  DWORD type = 0;
+  const bool is32 = GetBinaryTypeA(ProgramPath().c_str(), &type) && type == SCS_32BIT_BINARY;
+  return is32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
+}  // namespace
+
+void DeletePortSetting() {
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSettingKey, ProgramRegistryView(), 0);
+}
 
 void StorePortSetting(const StoredValue& value) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingKey, 0, nullptr, 0,
+                      KEY_ALL_ACCESS | ProgramRegistryView(), nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
@@ -218,7 +233,8 @@ void StorePortSetting(const StoredValue& value) {
 
 std::optional<StoredValue> ReadPortSetting() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingKey, 0, KEY_QUERY_VALUE | ProgramRegistryView(),
+                    &key) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   StoredValue value{0, std::vector<BYTE>(64)};
