@@ -38,13 +38,25 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     bool matched = false;
-    // Options that take a value accept it after '=' or as the next argument.
+    // Options that take a value accept it after '=' or as the next argument. The next argument
+    // is never taken when it begins with '-': a forgotten value must not swallow the option
+    // after it (`--trace --check` would otherwise erase a radio that was only to be checked).
+    // "--trace=-name" and "./-name" remain for such names.
+    bool valueIsOption = false;
     auto takeValue = [&](std::string_view name) -> std::optional<std::string> {
       const auto value = ValueOf(argument, name, matched);
       if (!matched) return std::nullopt;
       if (value) return std::string(*value);
-      if (i + 1 < arguments.size()) return arguments[++i];
-      return std::string();
+      if (i + 1 >= arguments.size()) return std::string();
+      if (!arguments[i + 1].empty() && arguments[i + 1][0] == '-') {
+        valueIsOption = true;
+        return std::string();
+      }
+      return arguments[++i];
+    };
+    auto valueRefused = [&](std::string_view name) {
+      return fail(std::string(name) + " needs a value, not the option '" + arguments[i + 1] +
+                  "' (write " + std::string(name) + "=VALUE for a value that begins with '-')");
     };
 
     if (argument == "--help" || argument == "-h") {
@@ -62,6 +74,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--fast") {
       options.fast = true;
     } else if (const auto port = takeValue("--port"); matched) {
+      if (valueIsOption) return valueRefused("--port");
       if (port->empty()) return fail("--port needs COM1 to COM4 or a device path");
       options.port = ParsePortChoice(*port);
       if (!options.port) {
@@ -69,6 +82,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
                     "': give COM1 to COM4 or a device path such as /dev/ttyUSB0");
       }
     } else if (const auto trace = takeValue("--trace"); matched) {
+      if (valueIsOption) return valueRefused("--trace");
       if (trace->empty()) return fail("--trace needs a file name");
       options.traceFile = *trace;
     } else if (const auto log = takeValue("--log"); matched) {

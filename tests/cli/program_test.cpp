@@ -251,6 +251,10 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{{"--port", "ttyUSB0"}, "malformed port 'ttyUSB0'"},
                     UsageCase{{"--port"}, "--port needs"},
                     UsageCase{{"--trace"}, "--trace needs a file name"},
+                    // A forgotten value: --check is not taken as the trace file's name.
+                    UsageCase{{"--simulate=both", "--fast", "--trace", "--check"},
+                              "--trace needs a value, not the option '--check'"},
+                    UsageCase{{"--port", "--simulate"}, "--port needs a value"},
                     UsageCase{{"--simulate=nowhere"}, "unknown scenario 'nowhere'"},
                     UsageCase{{"--simulate="}, "--simulate= needs a scenario name"},
                     UsageCase{{"--fast"}, "--fast works only with --simulate"},
