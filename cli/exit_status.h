@@ -9,7 +9,8 @@ inline constexpr int kExitUsage = 2;    // bad command line
 inline constexpr int kExitPortNotOpened = 3;
 inline constexpr int kExitForeignRadio = 4;
 inline constexpr int kExitNoContact = 5;
-inline constexpr int kExitInterrupted = 6;   // Ctrl-C: the run wound down
-inline constexpr int kExitQuitAtOnce = 130;  // a second Ctrl-C
+inline constexpr int kExitInterrupted = 6;  // Ctrl-C, SIGTERM or SIGHUP: the run wound down
+// A second stop request quits at once with this plus the number of the signal that made it.
+inline constexpr int kExitQuitAtOnceBase = 128;
 
 }  // namespace tav

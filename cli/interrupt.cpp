@@ -19,8 +19,10 @@ static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_alw
 
 constexpr char kNotice[] = "\ntavpatch: stopping the run; press Ctrl-C again to quit at once.\n";
 
-extern "C" void OnInterrupt(int) {
-  if (interruptCount.fetch_add(1) > 0) _exit(kExitQuitAtOnce);
+extern "C" void OnInterrupt(int signalNumber) {
+  // A second request quits at once, with the status a shell gives a program that this signal
+  // ended (130 for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP).
+  if (interruptCount.fetch_add(1) > 0) _exit(kExitQuitAtOnceBase + signalNumber);
   interruptPending.store(true);
   const ssize_t ignored = write(STDERR_FILENO, kNotice, sizeof kNotice - 1);
   (void)ignored;
@@ -35,7 +37,11 @@ void InstallInterruptHandler() {
   // Restarted calls keep the port's reads and writes whole; the prompts wait in poll(), which
   // a signal always interrupts, so a Ctrl-C still ends a prompt.
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
+  // A shutdown (SIGTERM) and a closed terminal (SIGHUP) ask the run to stop as Ctrl-C does,
+  // rather than ending it in the middle of a flash write.
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaction(signalNumber, &action, nullptr);
+  }
   // Output to a reader that has gone away (a closed pipe) must not end a run half-way through a
   // flash write: the writes fail and the run goes on to its end.
   signal(SIGPIPE, SIG_IGN);

@@ -146,7 +146,8 @@ std::string HelpText() {
          "                      remembered port marked\n"
          "  --help, --version\n"
          "\nCtrl-C asks the run to stop: it winds down at its next wait or packet and closes the\n"
-         "port. A second Ctrl-C quits at once.\n"
+         "port. SIGTERM and SIGHUP (a shutdown, a closed terminal) ask the same. A second of any\n"
+         "of these quits at once.\n"
          "\nExit status:\n"
          "    0  Flash Write complete, or the patch is not required (--check: the radio answered)\n"
          "    1  the patch failed for a unit\n"
@@ -154,8 +155,8 @@ std::string HelpText() {
          "    3  the port could not be opened (or is no serial device)\n"
          "    4  the radio is not a TAV radio\n"
          "    5  no contact with the radio\n"
-         "    6  stopped by Ctrl-C\n"
-         "  130  quit at once by a second Ctrl-C\n"
+         "    6  stopped by Ctrl-C, SIGTERM or SIGHUP\n"
+         "  130  quit at once by a second Ctrl-C (143 by SIGTERM, 129 by SIGHUP)\n"
          "With --repeat: 0 when every run ended well, else the status of the last one that did "
          "not.\n";
 }

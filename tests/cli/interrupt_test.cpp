@@ -90,15 +90,40 @@ TEST_F(InterruptTest, DuringADownloadTheRequestIsTakenBeforeTheCoresErase) {
   EXPECT_THAT(wire, EndsWith("  close\n"));
 }
 
-TEST_F(InterruptTest, ASecondCtrlCQuitsAtOnce) {
+// A shutdown and a closed terminal are stop requests too: they no longer kill the program in
+// the middle of a flash write.
+class ShutdownTest : public InterruptTest, public testing::WithParamInterface<int> {};
+
+TEST_P(ShutdownTest, DuringAFlashWriteTheRunWindsDownAsOnCtrlC) {
+  ChildProcess program({"--simulate", "--trace", trace_}, portFile_);
+  ASSERT_TRUE(program.WaitForOutput("Writing Core Program\n  10%\n")) << program.OutputSoFar();
+  program.Signal(GetParam());
+  const Finished run = program.Wait();
+  EXPECT_EQ(run.exitStatus, kInterrupted) << run.out << run.err;
+  ExpectNoFailureReported(run);
+  EXPECT_THAT(run.out, Not(HasSubstr("Writing to RAM")));
+  EXPECT_THAT(Trace(), EndsWith("  close\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ShutdownTest, testing::Values(SIGTERM, SIGHUP));
+
+struct SecondRequest {
+  int first, second;
+  int exitStatus;  // a shell's status for a program this signal ended
+};
+
+class SecondRequestTest : public InterruptTest,
+                          public testing::WithParamInterface<SecondRequest> {};
+
+TEST_P(SecondRequestTest, QuitsAtOnce) {
   ChildProcess program({"--simulate", "--trace", trace_}, portFile_);
   ASSERT_TRUE(program.WaitForOutput("Control Head Detected\n")) << program.OutputSoFar();
-  program.Signal(SIGINT);
+  program.Signal(GetParam().first);
   // Signals sent together may arrive as one: the second goes once the first is noted.
   ASSERT_TRUE(program.WaitForError("stopping the run"));
-  program.Signal(SIGINT);
+  program.Signal(GetParam().second);
   const Finished run = program.Wait();
-  EXPECT_EQ(run.exitStatus, 130);
+  EXPECT_EQ(run.exitStatus, GetParam().exitStatus);
   EXPECT_THAT(run.out, Not(HasSubstr("Flash Write complete.")));
   // Nothing was closed in order, yet the trace holds every event up to the end, line by line.
   const std::string wire = Trace();
@@ -106,6 +131,11 @@ TEST_F(InterruptTest, ASecondCtrlCQuitsAtOnce) {
   EXPECT_THAT(wire, EndsWith("\n"));
   EXPECT_THAT(wire, Not(HasSubstr("close")));
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, SecondRequestTest,
+                         testing::Values(SecondRequest{SIGINT, SIGINT, 130},
+                                         SecondRequest{SIGTERM, SIGTERM, 143},
+                                         SecondRequest{SIGINT, SIGHUP, 129}));
 
 TEST_F(InterruptTest, AtADateCodePromptTheQuestionIsCancelledAndNoOtherIsAsked) {
   ChildProcess program({"--simulate=no-answer", "--fast", "--trace", trace_}, portFile_);
