@@ -1,9 +1,15 @@
 // tavpatch as a technician runs it: the built program, its standard input and output, its exit
 // status, on the simulated radio (--fast: on simulated time).
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -265,6 +271,20 @@ TEST_F(ProgramTest, RefusesATraceFileItCannotWrite) {
   EXPECT_EQ(run.exitStatus, 2);
   EXPECT_THAT(run.err, HasSubstr("tavpatch: cannot write the trace file /nonexistent-dir/trace"));
   EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ProgramTest, ClosedStandardOutputAndErrorDoNotGoIntoTheTrace) {
+  // Closed, the program's first file would take descriptor 1: its text would go into the trace
+  // here, and down the line to the radio when that file is the port.
+  const std::string trace = scratch_.Path("closed.trace");
+  const std::string command =
+      std::string(TAVPATCH_PATH) + " --simulate --fast --trace " + trace + " >&- 2>&-";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::string wire = ReadFile(trace);
+  EXPECT_THAT(wire, Not(HasSubstr("Waiting for Radio")));
+  EXPECT_THAT(wire, HasSubstr("  close\n"));
 }
 
 TEST_F(ProgramTest, InformationOptions) {
