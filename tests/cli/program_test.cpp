@@ -287,6 +287,14 @@ TEST_F(ProgramTest, ClosedStandardOutputAndErrorDoNotGoIntoTheTrace) {
   EXPECT_THAT(wire, HasSubstr("  close\n"));
 }
 
+TEST_F(ProgramTest, AnAbsurdlyLongAnswerIsAMalformedDateCode) {
+  const Finished run = Run({"--simulate=no-answer", "--fast"},
+                           "12/15/2000 11:55:38" + std::string(1 << 20, ' ') + "\nc\n\n");
+  EXPECT_EQ(Count(run.out, "[Enter Date Code] Invalid Date/Time.  Please re-enter."), 1)
+      << run.out.substr(0, 4000);
+  EXPECT_THAT(run.out, Not(HasSubstr("Writing Core Program")));
+}
+
 TEST_F(ProgramTest, InformationOptions) {
   Finished run = Run({"--version"});
   EXPECT_EQ(run.exitStatus, 0);
