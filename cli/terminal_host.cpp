@@ -6,6 +6,7 @@
 
 #include "cli/interrupt.h"
 #include "cli/typed_date_line.h"
+#include "link/open_failure.h"
 #include "run/date_code.h"
 #include "run/typed_date_code.h"
 
@@ -29,10 +30,11 @@ std::string Lowered(std::string_view text) {
 
 }  // namespace
 
-TerminalHost::TerminalHost(ProcessState& state, std::ostream& out, LineReader& in,
-                           bool outputIsTerminal, bool inputIsTerminal)
+TerminalHost::TerminalHost(ProcessState& state, std::ostream& out, std::ostream& errors,
+                           LineReader& in, bool outputIsTerminal, bool inputIsTerminal)
     : state_(state),
       out_(out),
+      errors_(errors),
       in_(in),
       outputIsTerminal_(outputIsTerminal),
       inputIsTerminal_(inputIsTerminal) {}
@@ -74,7 +76,15 @@ MessageAnswer TerminalHost::ShowMessage(std::string_view text, std::string_view 
     shown += c;
     if (c == '\n') shown += indent;
   }
-  PrintLine(shown);
+  if (caption == kOpenFailureCaption) {
+    // The port that cannot be opened is the command line's error, not the run's output.
+    EndProgressLine();
+    out_.flush();
+    errors_ << shown << '\n';
+    errors_.flush();
+  } else {
+    PrintLine(shown);
+  }
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
 
   const bool retry = buttons == MessageButtons::RetryCancel;

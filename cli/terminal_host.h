@@ -18,10 +18,11 @@ namespace tav {
 
 class TerminalHost final : public Host {
  public:
-  // outputIsTerminal: redraw the progress bar in place and beep; inputIsTerminal: the terminal
-  // echoes what is typed (otherwise each answer read is echoed after its prompt).
-  TerminalHost(ProcessState& state, std::ostream& out, LineReader& in, bool outputIsTerminal,
-               bool inputIsTerminal);
+  // out: the run's own output; errors: the port's open failure, with the command line's
+  // errors. outputIsTerminal: redraw the progress bar in place and beep; inputIsTerminal: the
+  // terminal echoes what is typed (otherwise each answer read is echoed after its prompt).
+  TerminalHost(ProcessState& state, std::ostream& out, std::ostream& errors, LineReader& in,
+               bool outputIsTerminal, bool inputIsTerminal);
 
   MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon,
                             MessageButtons buttons) override;
@@ -57,6 +58,7 @@ class TerminalHost final : public Host {
 
   ProcessState& state_;
   std::ostream& out_;
+  std::ostream& errors_;
   LineReader& in_;
   bool outputIsTerminal_;
   bool inputIsTerminal_;

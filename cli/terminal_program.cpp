@@ -28,9 +28,11 @@
 #include "cli/serial_port_list.h"
 #include "cli/simulated_radio_line.h"
 #include "cli/terminal_host.h"
+#include "cli/trace_target.h"
 #include "cli/watched_port.h"
 #include "image/built_in_resources.h"
 #include "link/platform.h"
+#include "link/posix_port.h"
 #include "link/serial_link.h"
 #include "link/tracing_port.h"
 #include "run/patch_run.h"
@@ -125,7 +127,7 @@ class Program {
   explicit Program(const ProgramOptions& options)
       : options_(options),
         reader_(STDIN_FILENO),
-        host_(state_, std::cout, reader_, ::isatty(STDOUT_FILENO) != 0,
+        host_(state_, std::cout, std::cerr, reader_, ::isatty(STDOUT_FILENO) != 0,
               ::isatty(STDIN_FILENO) != 0),
         clock_(options.simulate && options.fast ? static_cast<Clock&>(virtualClock_)
                                                 : SystemClock()) {}
@@ -191,14 +193,30 @@ class Program {
     return choice;
   }
 
+  // The device the run will open, for the trace's refusal; nothing for the simulated radio.
+  std::optional<std::string> PortDevice() const {
+    if (options_.simulate) return std::nullopt;
+    if (!state_.devicePath.empty()) return state_.devicePath;
+    return PosixDevicePath(DeviceNameForPort(state_.portNumber));
+  }
+
   bool OpenTrace() {
-    traceFile_.open(*options_.traceFile, std::ios::out | std::ios::trunc);
-    if (!traceFile_) {
-      std::cerr << "tavpatch: cannot write the trace file " << *options_.traceFile << ": "
-                << std::strerror(errno) << '\n';
+    const std::string& path = *options_.traceFile;
+    if (const auto refusal = TraceTargetRefusal(path, PortDevice(), PortSettingPath())) {
+      std::cerr << "tavpatch: " << *refusal << "; nothing was sent.\n";
       return false;
     }
-    trace_ = std::make_unique<WireTrace>(traceFile_, clock_);
+    traceFile_.open(path, std::ios::out | std::ios::trunc);
+    if (!traceFile_) {
+      std::cerr << "tavpatch: cannot write the trace file " << path << ": " << std::strerror(errno)
+                << '\n';
+      return false;
+    }
+    // A trace never stops a patch: a write that fails is told once and the run goes on.
+    trace_ = std::make_unique<WireTrace>(traceFile_, clock_, [path] {
+      std::cerr << "tavpatch: cannot write the trace file " << path << ": " << std::strerror(errno)
+                << "; the run goes on without it.\n";
+    });
     return true;
   }
 

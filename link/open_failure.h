@@ -2,10 +2,13 @@
 // The text of the "COMM ERROR" box shown when the port cannot be opened.
 
 #include <string>
+#include <string_view>
 
 #include "link/port.h"
 
 namespace tav {
+
+inline constexpr std::string_view kOpenFailureCaption = "COMM ERROR";
 
 // "Port unavailable.", "Port is in use.", ... or the empty text for a failure without a
 // reason of its own.

@@ -16,8 +16,8 @@ constexpr std::uint32_t kImmediatePaceMs = 5;
 // The beep and the "COMM ERROR" box; the result of a failed open.
 int ReportOpenFailure(Host& host, const ProcessState& state, OpenFailure failure) {
   host.Beep();
-  host.ShowMessage(OpenFailureMessage(state.portNumber, state.devicePath, failure), "COMM ERROR",
-                   MessageIcon::Warning, MessageButtons::Ok);
+  host.ShowMessage(OpenFailureMessage(state.portNumber, state.devicePath, failure),
+                   kOpenFailureCaption, MessageIcon::Warning, MessageButtons::Ok);
   return 1;
 }
 

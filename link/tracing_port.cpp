@@ -26,10 +26,11 @@ std::string_view FailureName(OpenFailure failure) {
 
 }  // namespace
 
-WireTrace::WireTrace(std::ostream& out, Clock& clock)
-    : out_(out), clock_(clock), origin_(clock.Now()) {}
+WireTrace::WireTrace(std::ostream& out, Clock& clock, std::function<void()> writeFailed)
+    : out_(out), clock_(clock), origin_(clock.Now()), writeFailed_(std::move(writeFailed)) {}
 
 void WireTrace::Event(std::string_view event, std::uint32_t baud, std::string_view detail) {
+  if (failed_) return;
   const auto elapsed = (clock_.Now() - origin_).count();
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%6" PRId64 ".%06" PRId64,
@@ -40,6 +41,9 @@ void WireTrace::Event(std::string_view event, std::uint32_t baud, std::string_vi
   if (!detail.empty()) out_ << "  " << detail;
   out_ << '\n';
   out_.flush();
+  if (out_) return;
+  failed_ = true;
+  if (writeFailed_) writeFailed_();
 }
 
 std::string WireTrace::Hex(const std::uint8_t* bytes, std::size_t count) {

@@ -10,6 +10,7 @@
 // break-off, close.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -22,7 +23,9 @@ namespace tav {
 
 class WireTrace {
  public:
-  WireTrace(std::ostream& out, Clock& clock);
+  // writeFailed is called once, when the first line cannot be written (a full disk); the
+  // trace then writes nothing more, and the run it records goes on.
+  WireTrace(std::ostream& out, Clock& clock, std::function<void()> writeFailed = {});
 
   // One line stamped with the time since the trace began; flushed before it returns.
   void Event(std::string_view event, std::uint32_t baud, std::string_view detail);
@@ -32,6 +35,8 @@ class WireTrace {
   std::ostream& out_;
   Clock& clock_;
   Micros origin_;
+  std::function<void()> writeFailed_;
+  bool failed_ = false;
 };
 
 class TracingPort final : public Port {

@@ -18,13 +18,14 @@ TEST(PortSettingProgramTest, ThePortGivenIsUsedAtTheNextStart) {
   ScratchDirectory scratch;
   const std::string portFile = scratch.Path("port");
   std::ofstream(portFile) << "/dev/tavpatch-no-such-device\n";
-  // A remembered port that names no device is reported as the Windows program reports it.
+  // A remembered port that names no device is reported as the Windows program reports it, on
+  // standard error with the command line's other errors.
   Finished run = RunTavpatch({}, "", portFile);
   EXPECT_EQ(run.exitStatus, 3);
   EXPECT_EQ(
-      run.out,
+      run.err,
       "[COMM ERROR] Unable to open /dev/tavpatch-no-such-device\n             Port unavailable.\n");
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "");
 
   // A relative path is kept as an absolute one, so that it holds from any folder.
   run = RunTavpatch({"--port", "tavpatch-no-such-dir/ttyUSB9"}, "", portFile);
@@ -35,7 +36,7 @@ TEST(PortSettingProgramTest, ThePortGivenIsUsedAtTheNextStart) {
 
   run = RunTavpatch({}, "", portFile);
   EXPECT_EQ(run.exitStatus, 3);
-  EXPECT_EQ(run.out, "[COMM ERROR] Unable to open " + kept.substr(0, kept.size() - 1) +
+  EXPECT_EQ(run.err, "[COMM ERROR] Unable to open " + kept.substr(0, kept.size() - 1) +
                          "\n             Port unavailable.\n");
 
   // A port refused before anything is sent is not remembered.

@@ -273,6 +273,44 @@ TEST_F(ProgramTest, RefusesATraceFileItCannotWrite) {
   EXPECT_EQ(run.out, "");
 }
 
+TEST_F(ProgramTest, RefusesATraceOnThePortOrItsSettingBeforeSendingAnything) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const std::string slave = ::ptsname(master);
+  const int slaveFd = ::open(slave.c_str(), O_RDWR | O_NOCTTY);  // keeps the line up
+  const std::string link = scratch_.Path("radio-link");
+  ASSERT_EQ(::symlink(slave.c_str(), link.c_str()), 0);
+  for (const std::string& trace : {slave, link}) {
+    const Finished run = Run({"--port", slave, "--trace", trace});
+    EXPECT_EQ(run.exitStatus, 2) << trace;
+    EXPECT_EQ(run.err, "tavpatch: the trace file " + trace + " is the serial port " + slave +
+                           "; nothing was sent.\n");
+  }
+  char received[64];
+  EXPECT_LT(::read(master, received, sizeof received), 1);  // not a byte reached the radio
+  ::close(slaveFd);
+  ::close(master);
+
+  // The port setting under another name: refused, and left as it was.
+  std::ofstream(portFile_) << "COM2\n";
+  const Finished run = Run({"--simulate", "--fast", "--trace", scratch_.Path("./port")});
+  EXPECT_EQ(run.exitStatus, 2);
+  EXPECT_THAT(run.err, HasSubstr("is the port setting " + portFile_));
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ReadFile(portFile_), "COM2\n");
+}
+
+TEST_F(ProgramTest, ATraceThatCannotBeWrittenIsToldOnceAndTheRunGoesOn) {
+  const Finished run = Run({"--simulate", "--fast", "--trace", "/dev/full"});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_THAT(run.out, HasSubstr(kComplete));
+  EXPECT_EQ(run.err,
+            "tavpatch: cannot write the trace file /dev/full: No space left on device; the run "
+            "goes on without it.\n");
+}
+
 TEST_F(ProgramTest, ClosedStandardOutputAndErrorDoNotGoIntoTheTrace) {
   // Closed, the program's first file would take descriptor 1: its text would go into the trace
   // here, and down the line to the radio when that file is the port.
