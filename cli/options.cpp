@@ -22,6 +22,22 @@ std::optional<std::string_view> ValueOf(std::string_view argument, std::string_v
 
 }  // namespace
 
+std::string Quoted(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string quoted = "'";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      quoted += "\\x";
+      quoted += kDigits[byte >> 4];
+      quoted += kDigits[byte & 0xF];
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
   ProgramOptions& options = parsed.options;
@@ -55,8 +71,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       return arguments[++i];
     };
     auto valueRefused = [&](std::string_view name) {
-      return fail(std::string(name) + " needs a value, not the option '" + arguments[i + 1] +
-                  "' (write " + std::string(name) + "=VALUE for a value that begins with '-')");
+      return fail(std::string(name) + " needs a value, not the option " + Quoted(arguments[i + 1]) +
+                  " (write " + std::string(name) + "=VALUE for a value that begins with '-')");
     };
 
     if (argument == "--help" || argument == "-h") {
@@ -78,8 +94,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       if (port->empty()) return fail("--port needs COM1 to COM4 or a device path");
       options.port = ParsePortChoice(*port);
       if (!options.port) {
-        return fail("malformed port '" + *port +
-                    "': give COM1 to COM4 or a device path such as /dev/ttyUSB0");
+        return fail("malformed port " + Quoted(*port) +
+                    ": give COM1 to COM4 or a device path such as /dev/ttyUSB0");
       }
     } else if (const auto trace = takeValue("--trace"); matched) {
       if (valueIsOption) return valueRefused("--trace");
@@ -96,10 +112,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
         options.scenario = std::string(*scenario);
       }
     } else if (argument.empty() || argument[0] != '-') {
-      return fail("unexpected argument '" + std::string(argument) +
-                  "' (a port is given with --port)");
+      return fail("unexpected argument " + Quoted(argument) + " (a port is given with --port)");
     } else {
-      return fail("unknown option '" + std::string(argument) + "'");
+      return fail("unknown option " + Quoted(argument));
     }
   }
   if (options.action != ProgramAction::Run) return parsed;

@@ -29,6 +29,10 @@ struct ParsedOptions {
   std::string error;  // one line; empty when the command line is good
 };
 
+// Text from the command line as an error shows it: in single quotes, with control characters
+// (a line end, a terminal's escape) written as \xNN so that the error stays one plain line.
+std::string Quoted(std::string_view text);
+
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments);
 
 // The usage summary printed by --help and after a command line error.

@@ -342,7 +342,7 @@ int TerminalMain(const std::vector<std::string>& arguments) {
       break;
   }
   if (options.simulate && !IsSimulatedScenario(options.scenario)) {
-    return UsageError("unknown scenario '" + options.scenario + "' (see --list-scenarios)");
+    return UsageError("unknown scenario " + Quoted(options.scenario) + " (see --list-scenarios)");
   }
   InstallInterruptHandler();
   Program program(options);

@@ -51,5 +51,12 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{{"--simulate", "--trace", "./-name"}, "./-name", nullptr},
         ValueCase{{"--simulate", "--trace", "run.trace", "--check"}, "run.trace", nullptr}));
 
+TEST(OptionErrorTest, ShowsControlCharactersOfAnArgumentAsCodes) {
+  // A line end or a terminal's escape sequence in an argument stays out of the terminal.
+  EXPECT_EQ(ParseOptions({"--frob\n\x1B[2J\x7F"}).error,
+            "unknown option '--frob\\x0A\\x1B[2J\\x7F'");
+  EXPECT_EQ(ParseOptions({"--port", "CO\rM1"}).error.substr(0, 25), "malformed port 'CO\\x0DM1'");
+}
+
 }  // namespace
 }  // namespace tav
