@@ -102,6 +102,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       if (trace->empty()) return fail("--trace needs a file name");
       options.traceFile = *trace;
     } else if (const auto log = takeValue("--log"); matched) {
+      if (valueIsOption) return valueRefused("--log");
       if (log->empty()) return fail("--log needs a file name");
       options.logFile = *log;
     } else if (const auto scenario = ValueOf(argument, "--simulate", matched); matched) {

@@ -42,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(!options.fast || options.simulate);
   Check(!options.scenario.empty());
   if (options.traceFile) Check(!options.traceFile->empty());
+  if (options.logFile) Check(!options.logFile->empty());
   if (options.port) {
     Check(options.port->number >= 1 && options.port->number <= 4
               ? options.port->devicePath.empty()
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // A value given as the next argument is never an option.
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != "--trace" && arguments[i] != "--port") continue;
+    if (arguments[i] != "--trace" && arguments[i] != "--port" && arguments[i] != "--log") continue;
     Check(i + 1 < arguments.size() && !arguments[i + 1].empty() && arguments[i + 1][0] != '-');
     ++i;
   }

@@ -45,6 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"--trace", "-x", "--simulate"}, {}, "--trace needs a value, not the option '-x'"},
         ValueCase{{"--trace", "-"}, {}, "--trace needs a value, not the option '-'"},
         ValueCase{{"--port", "--check"}, {}, "--port needs a value, not the option '--check'"},
+        ValueCase{{"--log", "--repeat"}, {}, "--log needs a value, not the option '--repeat'"},
         ValueCase{{"--port", "-/dev/ttyUSB0"}, {}, "--port needs a value"},
         // The ways to give a name that begins with '-'.
         ValueCase{{"--simulate", "--trace=-name"}, "-name", nullptr},
