@@ -24,7 +24,6 @@ class FlashLoader final : public UnitBehaviour {
   void Start() override;
   std::uint32_t Baud() const override { return kMonitorBaud; }
   void OnByte(std::uint8_t byte) override;
-  bool TakesPackets() const override { return takingPackets_; }
 
  private:
   enum class Field { Start, AddressHigh, AddressLow, Count, Data, Checksum };

@@ -10,14 +10,13 @@ LineNoise::LineNoise(double rate, std::uint32_t seed)
 
 std::uint8_t LineNoise::Pass(std::uint8_t byte) {
   if (threshold_ == 0) return byte;
-  if (quiet_ > 0) {
-    --quiet_;
-    return byte;
-  }
   // The raw generator output is the same on every standard library; distributions are not.
   if (generator_() >= threshold_) return byte;
-  quiet_ = kQuietBytes;
-  return static_cast<std::uint8_t>(byte ^ (1u << (generator_() % 8)));
+  unsigned bit = generator_() % 8;
+  unsigned mask = 1u << bit;
+  while (bit < 7 && generator_() % 4 == 0) mask |= 1u << ++bit;
+  ++hits_;
+  return static_cast<std::uint8_t>(byte ^ mask);
 }
 
 }  // namespace tav

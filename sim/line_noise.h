@@ -1,8 +1,10 @@
 #pragma once
-// A noisy line: each byte passed through has one bit flipped with a fixed probability. Hits
-// are isolated (impulse noise): after one, the next kQuietBytes bytes pass clean, so a packet
-// and its answer carry at most one flipped bit, which their 8-bit sum always shows. The
-// generator is seeded, so a noisy run is the same every time and on every platform.
+// A noisy line: each byte passed through is hit independently with a fixed probability. A hit
+// flips a burst of adjacent bits, as an impulse on the line corrupts the bits sent during it:
+// one bit, and each further bit with probability 1/4, up to the byte's last data bit. Hits
+// are independent of each other, so two of them in one packet (which its 8-bit sum may miss)
+// come as often as the rate makes them. The generator is seeded, so a noisy run is the same
+// every time and on every platform.
 
 #include <cstdint>
 #include <random>
@@ -13,13 +15,13 @@ class LineNoise {
  public:
   LineNoise(double rate, std::uint32_t seed);
   std::uint8_t Pass(std::uint8_t byte);
-
-  static constexpr int kQuietBytes = 100;
+  // Bytes changed so far.
+  std::uint64_t Hits() const { return hits_; }
 
  private:
   std::uint32_t threshold_;
-  int quiet_ = 0;
   std::mt19937 generator_;
+  std::uint64_t hits_ = 0;
 };
 
 }  // namespace tav

@@ -45,8 +45,9 @@ struct RadioSetup {
   bool nothingConnected = false;
   // The control head's firmware answers the probe with this byte instead of 0x22.
   std::optional<std::uint8_t> foreignProbeAnswer{};
-  // While a flash loader takes packets, each byte on its line (either way) has one bit flipped
-  // with this probability, drawn from a generator seeded with noiseSeed.
+  // Each byte on the cable, either way and at every stage, is hit by noise (a burst of flipped
+  // bits, see line_noise.h) with this probability, drawn from a generator seeded with
+  // noiseSeed.
   double noiseRate = 0.0;
   std::uint32_t noiseSeed = 1;
   // Opening the port fails as for a device that does not exist.

@@ -44,10 +44,10 @@ void RadioUnit::PowerUp(FirmwareFactory firmware) {
 }
 
 void RadioUnit::Receive(SerialByte byte) {
-  // A byte at another rate is a framing error; the serial interface drops it.
+  // A byte at another rate is a framing error; the serial interface drops it. Every byte to
+  // and from the unit crosses the cable, and with it the line's noise.
   if (byte.baud != behaviour_->Baud()) return;
-  const std::uint8_t value = behaviour_->TakesPackets() ? noise_.Pass(byte.value) : byte.value;
-  behaviour_->OnByte(value);
+  behaviour_->OnByte(noise_.Pass(byte.value));
 }
 
 void RadioUnit::Break(bool on) { behaviour_->OnBreak(on); }
@@ -56,7 +56,7 @@ Micros RadioUnit::Send(std::span<const std::uint8_t> bytes, Micros delay) {
   const std::uint32_t baud = behaviour_->Baud();
   Micros start = std::max(Now() + delay, transmitterFree_);
   for (std::uint8_t byte : bytes) {
-    const std::uint8_t value = behaviour_->TakesPackets() ? noise_.Pass(byte) : byte;
+    const std::uint8_t value = noise_.Pass(byte);
     const Micros end = start + ByteTime(baud);
     schedule_.At(end, [this, value, baud, start] { sink_(id_, SerialByte{value, baud}, start); });
     start = end;
@@ -91,6 +91,7 @@ void RadioUnit::MassErase() {
 
 void RadioUnit::ProgramFlash(std::uint16_t address, std::span<const std::uint8_t> bytes) {
   if (!memory_.SecurityPassed()) return;
+  programmed_.push_back({address, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
   for (std::uint8_t byte : bytes) {
     memory_.SetFlash(address, memory_.FlashAt(address) & byte);
     ++address;

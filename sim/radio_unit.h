@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "sim/event_schedule.h"
 #include "sim/line_noise.h"
@@ -20,6 +21,11 @@
 namespace tav {
 
 enum class UnitState { NormalFirmware, Erasing, RomMonitor, RamProgram };
+
+struct ProgrammedBytes {
+  std::uint16_t address = 0;
+  std::vector<std::uint8_t> bytes;
+};
 
 inline constexpr std::uint32_t kMonitorBaud = 9600;
 
@@ -63,6 +69,8 @@ class RadioUnit {
   // check has failed (the flash stays protected). Programming clears bits only.
   void MassErase();
   void ProgramFlash(std::uint16_t address, std::span<const std::uint8_t> bytes);
+  // Every programming done, in order: what the loaders took, right or wrong.
+  const std::vector<ProgrammedBytes>& Programmed() const { return programmed_; }
   // The monitor's Run: starts the program in RAM that begins at programCounter.
   void StartRamProgram(std::uint16_t programCounter);
 
@@ -86,6 +94,7 @@ class RadioUnit {
   std::unique_ptr<UnitBehaviour> retired_;
   std::uint64_t epoch_ = 0;
   Micros transmitterFree_{0};
+  std::vector<ProgrammedBytes> programmed_;
 };
 
 }  // namespace tav

@@ -72,6 +72,11 @@ class SimulatedRadio {
   // little-endian number; nothing while it does not run its firmware.
   std::optional<std::uint32_t> ReportedDateCode(UnitId unit);
 
+  // Every row programming the unit's loaders did, in order, with the bytes they took.
+  const std::vector<ProgrammedBytes>& Programmed(UnitId unit) { return Unit(unit).Programmed(); }
+  // Bytes the line's noise has changed so far, either way.
+  std::uint64_t NoiseHits() const { return noise_.Hits(); }
+
   const std::vector<WireEvent>& WireEvents() const { return log_.Events(); }
   void SetWireObserver(WireLog::Observer observer) { log_.SetObserver(std::move(observer)); }
 

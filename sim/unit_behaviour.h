@@ -18,8 +18,6 @@ class UnitBehaviour {
   virtual void OnBreak(bool /*on*/) {}
   // True while the control head connects the PC's line straight to the core's.
   virtual bool Relaying() const { return false; }
-  // True while a flash loader takes packets (the line noise applies then).
-  virtual bool TakesPackets() const { return false; }
 };
 
 }  // namespace tav
