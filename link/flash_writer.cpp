@@ -45,11 +45,19 @@ FlashPacket PacketForSpan(const S19Image& image, const BlockSpan& span) {
 
 enum class Delivery { Taken, GaveUp, Cancelled };
 
+// One try, judged by its own reply: the receive queue is emptied before the packet goes out.
+// A byte left over from an earlier try (a late reply, or a second one when noise made the
+// loader see another packet in the tail of the first) would otherwise answer this try, and
+// from then on every packet would be judged by its predecessor's reply: a packet the loader
+// rejected would count as taken.
+bool Acknowledged(SerialLink& link, const FlashPacket& packet) {
+  link.PurgeReceive();
+  return link.SendAndAwaitByte(packet.bytes.data(), packet.size, 1) == kAcknowledge;
+}
+
 Delivery SendPacket(SerialLink& link, const FlashPacket& packet) {
   for (int attempt = 1; attempt <= kPacketTries; ++attempt) {
-    if (link.SendAndAwaitByte(packet.bytes.data(), packet.size, 1) == kAcknowledge) {
-      return Delivery::Taken;
-    }
+    if (Acknowledged(link, packet)) return Delivery::Taken;
     if (link.AbortRequested()) return Delivery::Cancelled;
   }
   return Delivery::GaveUp;
@@ -134,7 +142,7 @@ int WriteFlashImage(SerialLink& link, const S19Image& image) {
   // The loader starts the new firmware on the closing packet; its reply is not required.
   const FlashPacket closing = ClosingPacket();
   for (int attempt = 0; attempt < kClosingTries; ++attempt) {
-    if (link.SendAndAwaitByte(closing.bytes.data(), closing.size, 1) == kAcknowledge) break;
+    if (Acknowledged(link, closing)) break;
   }
   return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numeric>
 
 #include "fake_port.h"
@@ -140,6 +141,27 @@ TEST(WriteFlashImage, RetriesAPacketTheLoaderRejects) {
   EXPECT_TRUE(line.host.Messages().empty());
   EXPECT_EQ(line.host.TextsOf(StatusElement::PercentText),
             (std::vector<std::string>{"00%", "100%"}));
+}
+
+TEST(WriteFlashImage, EachTryIsJudgedByItsOwnReply) {
+  // The loader answers the first try of the first packet twice (as when noise makes it see a
+  // second packet in the tail of the first) and rejects the first try of the second packet.
+  // The left-over reply must not answer a later try: the second packet is sent again.
+  const auto image = MakeImage(0x8000, 0x100, {{0x8000, 1}, {0x8040, 2}});
+  FakeLine line;
+  std::map<Bytes, int> tries;
+  line.respond = [&tries](const Bytes& b) {
+    const int n = ++tries[b];
+    if (b.size() == 5 || n > 1) return Bytes{0x06};
+    return b[2] == 0x00 ? Bytes{0x15, 0x15} : Bytes{0x15};
+  };
+  EXPECT_EQ(WriteFlashImage(line.link, *image), 1);
+  const std::vector<Packet> packets = DataPackets(line);
+  ASSERT_EQ(packets.size(), 4u);
+  EXPECT_EQ(packets[0].address, 0x8000u);
+  EXPECT_EQ(packets[1].address, 0x8000u);
+  EXPECT_EQ(packets[2].address, 0x8040u);
+  EXPECT_EQ(packets[3].address, 0x8040u);
 }
 
 TEST(WriteFlashImage, GivesUpAfterTenSilentTries) {
