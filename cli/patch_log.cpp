@@ -90,9 +90,11 @@ std::string LocalIsoTime(std::time_t moment) {
   ::localtime_r(&moment, &local);
   char text[40];
   const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
-  std::string iso(text, length);
   // strftime gives the offset as +hhmm; the extended format wants +hh:mm.
-  if (iso.size() >= 5) iso.insert(iso.size() - 2, ":");
+  if (length < 5) return std::string(text, length);
+  std::string iso(text, length - 2);
+  iso += ':';
+  iso.append(text + length - 2, 2);
   return iso;
 }
 

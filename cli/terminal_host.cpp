@@ -70,7 +70,8 @@ std::optional<std::string> TerminalHost::Ask(std::string_view prompt) {
 MessageAnswer TerminalHost::ShowMessage(std::string_view text, std::string_view caption,
                                         MessageIcon, MessageButtons buttons) {
   // "[caption] first line", further lines aligned under the first.
-  std::string shown = "[" + std::string(caption) + "] ";
+  std::string shown = "[";
+  shown.append(caption).append("] ");
   const std::string indent(shown.size(), ' ');
   for (char c : text) {
     shown += c;
