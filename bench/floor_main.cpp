@@ -1,16 +1,18 @@
 // bench_floor: a both-units patch run on the real clock against the simulated radio, beside
 // the least time the protocol allows for each of its phases.
 //
-//   bench_floor [--runs N] [--smoke]
+//   bench_floor [--runs N] [--smoke] [--adapter MS]
 //
 // Prints per phase the computed floor, the same run on simulated time, and over N real-clock
 // runs (default 3) the median of wall time over floor and of CPU time over wall time.
-// --smoke skips the real-clock runs.
+// --smoke skips the real-clock runs. --adapter puts a USB adapter whose latency timer ticks
+// every MS milliseconds into the simulated cable.
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "bench/timed_run.h"
 #include "image/built_in_resources.h"
 #include "link/posix_clock.h"
+#include "sim/simulated_radio.h"
 #include "sim/virtual_clock.h"
 
 namespace tav {
@@ -35,12 +38,18 @@ double Median(std::vector<double> values) {
   return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-int Run(int runs) {
+int Run(int runs, std::optional<Micros> latencyTimer) {
   const auto floor = BothUnitsFloor(BuiltInResources());
+  const auto line = [latencyTimer](SimulatedRadio& radio) {
+    if (latencyTimer) radio.InsertUsbAdapter(*latencyTimer);
+  };
   VirtualClock virtualClock;
-  const auto simulated = TimedBothUnitsRun(virtualClock, [&virtualClock] {
-    return TimeMark{static_cast<double>(virtualClock.Now().count()) / 1e6, 0};
-  });
+  const auto simulated = TimedBothUnitsRun(
+      virtualClock,
+      [&virtualClock] {
+        return TimeMark{static_cast<double>(virtualClock.Now().count()) / 1e6, 0};
+      },
+      line);
   if (!simulated) {
     std::fprintf(stderr, "bench_floor: the run on simulated time did not complete\n");
     return 1;
@@ -51,9 +60,12 @@ int Run(int runs) {
   std::vector<std::vector<double>> overFloor(kRows), cpuShare(kRows);
   PosixClock clock;
   for (int run = 0; run < runs; ++run) {
-    const auto real = TimedBothUnitsRun(clock, [&clock] {
-      return TimeMark{static_cast<double>(clock.Now().count()) / 1e6, CpuSeconds()};
-    });
+    const auto real = TimedBothUnitsRun(
+        clock,
+        [&clock] {
+          return TimeMark{static_cast<double>(clock.Now().count()) / 1e6, CpuSeconds()};
+        },
+        line);
     if (!real) {
       std::fprintf(stderr, "bench_floor: real-clock run %d did not complete\n", run + 1);
       return 1;
@@ -98,16 +110,19 @@ int Run(int runs) {
 
 int main(int argc, char** argv) {
   int runs = 3;
+  std::optional<tav::Micros> latencyTimer;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--smoke") {
       runs = 0;
     } else if (arg == "--runs" && i + 1 < argc) {
       runs = std::atoi(argv[++i]);
+    } else if (arg == "--adapter" && i + 1 < argc) {
+      latencyTimer = tav::Micros(1000 * std::atoi(argv[++i]));
     } else {
-      std::fprintf(stderr, "usage: bench_floor [--runs N] [--smoke]\n");
+      std::fprintf(stderr, "usage: bench_floor [--runs N] [--smoke] [--adapter MS]\n");
       return 2;
     }
   }
-  return tav::Run(runs);
+  return tav::Run(runs, latencyTimer);
 }

@@ -17,14 +17,18 @@ void PcEnd::CatchUp() { schedule_.RunUntil(clock_.Now()); }
 
 void PcEnd::Open() {
   CatchUp();
-  received_.clear();
+  PurgeReceive();
 }
 
 void PcEnd::Close() {
   // A closed port's line goes back to idle.
   if (breakOn_) SetBreak(false);
-  CatchUp();
-  received_.clear();
+  PurgeReceive();
+}
+
+void PcEnd::InsertUsbAdapter(Micros latencyTimer) {
+  adapter_ = std::make_unique<UsbAdapter>(schedule_, latencyTimer,
+                                          [this](std::uint8_t byte) { received_.push_back(byte); });
 }
 
 bool PcEnd::SetBaud(std::uint32_t baud) {
@@ -84,6 +88,7 @@ std::size_t PcEnd::Read(std::uint8_t* buffer, std::size_t maximum, Millis totalT
 void PcEnd::PurgeReceive() {
   CatchUp();
   received_.clear();
+  if (adapter_) adapter_->Purge();
 }
 
 void PcEnd::SetBreak(bool on) {
@@ -102,7 +107,12 @@ void PcEnd::Arrive(SerialByte byte, Micros start) {
   log_.Add(WireEvent{
       start - origin_, WireDirection::RadioToPc, WireKind::Bytes, byte.baud, {byte.value}});
   // At another rate the PC's serial interface sees a framing error and drops the byte.
-  if (byte.baud == baud_) received_.push_back(byte.value);
+  if (byte.baud != baud_) return;
+  if (adapter_) {
+    adapter_->Receive(byte.value);
+  } else {
+    received_.push_back(byte.value);
+  }
 }
 
 }  // namespace tav

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 
 #include "link/clock.h"
 #include "sim/event_schedule.h"
 #include "sim/serial_byte.h"
+#include "sim/usb_adapter.h"
 #include "sim/wire_log.h"
 
 namespace tav {
@@ -36,6 +38,8 @@ class PcEnd {
   void Arrive(SerialByte byte, Micros start);
   // Brings the radio up to the clock.
   void CatchUp();
+  // Received bytes pass through a USB adapter with this latency timer from now on.
+  void InsertUsbAdapter(Micros latencyTimer);
 
  private:
   Micros Transmit(const std::uint8_t* bytes, std::size_t count);
@@ -50,6 +54,7 @@ class PcEnd {
   Micros transmitterFree_{0};
   bool breakOn_ = false;
   std::deque<std::uint8_t> received_;
+  std::unique_ptr<UsbAdapter> adapter_;
 };
 
 }  // namespace tav

@@ -79,6 +79,8 @@ class SimulatedRadio {
 
   const std::vector<WireEvent>& WireEvents() const { return log_.Events(); }
   void SetWireObserver(WireLog::Observer observer) { log_.SetObserver(std::move(observer)); }
+  // From now on the PC reaches the cable through a USB adapter with this latency timer.
+  void InsertUsbAdapter(Micros latencyTimer) { pc_.InsertUsbAdapter(latencyTimer); }
 
  private:
   class CableOpener final : public PortOpener {
