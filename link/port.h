@@ -35,6 +35,9 @@ class Port {
   virtual void PurgeReceive() = 0;
   // Holds the transmit line in the break state, or releases it.
   virtual void SetBreak(bool on) = 0;
+  // Anything about the port worth a line in a wire trace, such as how its driver answered a
+  // request made at open; empty when there is nothing to say.
+  virtual std::string Note() const { return {}; }
 };
 
 struct OpenResult {

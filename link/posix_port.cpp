@@ -65,9 +65,11 @@ OpenResult Failed(OpenFailure failure) { return OpenResult{nullptr, failure}; }
 
 }  // namespace
 
-PosixPort::PosixPort(int fd, const termios& settings) : fd_(fd), settings_(settings) {}
+PosixPort::PosixPort(int fd, const termios& settings)
+    : fd_(fd), settings_(settings), lowLatency_(fd) {}
 
 PosixPort::~PosixPort() {
+  lowLatency_.Restore();
   ioctl(fd_, TIOCNXCL);
   close(fd_);
 }

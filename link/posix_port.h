@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/port.h"
+#include "link/posix_low_latency.h"
 
 namespace tav {
 
@@ -17,6 +18,9 @@ class PosixPort final : public Port {
   ~PosixPort() override;
   PosixPort(const PosixPort&) = delete;
   PosixPort& operator=(const PosixPort&) = delete;
+
+  // What came of asking the driver for low latency at open.
+  std::string Note() const override { return lowLatency_.Outcome(); }
 
   bool SetBaud(std::uint32_t bitsPerSecond) override;
   OpenFailure SetQueueSizes(std::size_t input, std::size_t output) override;
@@ -30,6 +34,7 @@ class PosixPort final : public Port {
  private:
   int fd_;
   termios settings_;
+  LowLatencyMode lowLatency_;
 };
 
 // "COM1".."COM4" name the first four on-board ports, /dev/ttyS0../dev/ttyS3; other "COMn"

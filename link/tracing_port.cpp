@@ -116,6 +116,7 @@ OpenResult TracingPortOpener::Open(const std::string& deviceName) {
     return result;
   }
   trace_.Event("open", 0, deviceName);
+  if (const std::string note = result.port->Note(); !note.empty()) trace_.Event("debug", 0, note);
   result.port = std::make_unique<TracingPort>(std::move(result.port), trace_);
   return result;
 }

@@ -7,7 +7,8 @@
 //   <seconds>.<microseconds>  <event>  [<baud>]  [<detail>]
 // events: open, open-failed, baud, tx (a synchronous write), tx-now (one byte ahead of queued
 // output), rx (bytes a read returned, or "(nothing)" after its time-out), purge, break-on,
-// break-off, close.
+// break-off, close, debug (a note about the port, such as the driver's answer to the request
+// for low latency).
 
 #include <cstdint>
 #include <functional>

@@ -10,17 +10,20 @@
 
 #include <chrono>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "link/posix_clock.h"
 #include "link/serial_link.h"
+#include "link/tracing_port.h"
 #include "recording_host.h"
 
 namespace tav::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using Bytes = std::vector<std::uint8_t>;
 
 // A pseudo-terminal: the port under test opens the slave, the test is the radio on the master.
@@ -163,6 +166,23 @@ TEST_F(PseudoTerminalTest, MissingInUseAndNonTerminalAreToldApart) {
   close(fd);
   EXPECT_EQ(opener_.Open(file).failure, OpenFailure::Other);
   std::remove(file);
+}
+
+// A pseudo-terminal has no low-latency mode to give: the refusal is one line in the trace and
+// the port carries bytes as before.
+TEST_F(PseudoTerminalTest, RefusedLowLatencyCostsOnlyATraceLine) {
+  PosixClock clock;
+  std::ostringstream out;
+  WireTrace trace(out, clock);
+  TracingPortOpener tracing(opener_, trace);
+  OpenResult opened = tracing.Open(slavePath_);
+  ASSERT_TRUE(opened.port);
+  EXPECT_THAT(out.str(), HasSubstr("  open  " + slavePath_ + "\n"));
+  EXPECT_THAT(out.str(), HasSubstr("  debug  low latency refused: "));
+
+  opened.port->SetBaud(9600);
+  RadioSends({0x06});
+  EXPECT_THAT(Read(*opened.port, 1, 1000), ElementsAre(0x06));
 }
 
 TEST(PosixDevicePathTest, PortNamesAndPaths) {
