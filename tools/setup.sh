@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick tmux
   dpkg-dev groff-base bash-completion
+  srecord
 )
 sudo_cmd=""
 [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
