@@ -3,7 +3,17 @@
 #include <cerrno>
 #include <ctime>
 
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
+
 namespace tav {
+
+PosixClock::PosixClock() {
+#if defined(__linux__)
+  prctl(PR_SET_TIMERSLACK, 1UL);
+#endif
+}
 
 Micros PosixClock::Now() {
   return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now().time_since_epoch());
