@@ -22,8 +22,8 @@ bool Blank(const UnitMemory& memory, std::uint32_t from, std::uint32_t to) {
 }  // namespace
 
 void FlashLoader::Start() {
-  unit_.After(kLoaderStartTime, [this] {
-    const Micros sent = unit_.Send(StartUpReply(PrepareFlash()), Micros{0});
+  unit_.After(kLoaderStartTime - kMassEraseTime, [this] {
+    const Micros sent = unit_.Send(StartUpReply(PrepareFlash()), kMassEraseTime);
     unit_.After(sent - unit_.Now(), [this] { takingPackets_ = true; });
   });
 }

@@ -33,6 +33,7 @@ class PcEnd {
   std::size_t Read(std::uint8_t* buffer, std::size_t maximum, Millis totalTimeout);
   void PurgeReceive();
   void SetBreak(bool on);
+  bool BreakOn() const { return breakOn_; }
 
   // A byte from the radio has fully arrived at the PC's end.
   void Arrive(SerialByte byte, Micros start);

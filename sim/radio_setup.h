@@ -12,6 +12,13 @@ enum class UnitId { ControlHead, Core };
 // The RAM programs the radio knows by their downloaded bytes.
 enum class RamProgram { TalkThrough, ControlHeadLoader, CoreLoader, Unrecognised };
 
+// The order in which a unit's firmware erases its own program, page by page. Which one the
+// radio's firmware uses is not known; it matters only when the power fails during that erase.
+enum class EraseOrder {
+  VectorsLast,   // from 0x8000 upwards: the page with the reset vector goes last
+  VectorsFirst,  // from 0xFFFF downwards: the page with the reset vector goes first
+};
+
 struct UnitSetup {
   // The date code in the starting firmware (little-endian number of the bytes at 0xFDFC..).
   std::uint32_t dateCode = 0;
@@ -30,6 +37,10 @@ struct UnitSetup {
   int dateCodeReplyBytes = 4;
   // This RAM program, once started in the unit, never sends its reply and does nothing.
   std::optional<RamProgram> silentProgram{};
+  // The unit's flash holds the firmware image the PC carries, as after a finished patch (its
+  // date code is then the image's, whatever dateCode says).
+  bool startsPatched = false;
+  EraseOrder eraseOrder = EraseOrder::VectorsLast;
 };
 
 // A flash cell that a dirty flash cannot erase.

@@ -25,6 +25,8 @@ inline constexpr Micros kMonitorByteTime{2000};
 // their blank check and mass erase.
 inline constexpr Micros kTalkThroughStartTime{1000};
 inline constexpr Micros kLoaderStartTime{40000};
+// A loader's mass erase of the whole flash, the last part of its start.
+inline constexpr Micros kMassEraseTime{4000};
 // Programming one row of up to 64 bytes.
 inline constexpr Micros kRowProgramTime{3000};
 // A loader abandons a packet whose next byte is this late and hunts for 0x02 again.

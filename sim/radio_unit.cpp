@@ -1,6 +1,7 @@
 #include "sim/radio_unit.h"
 
 #include "sim/flash_loader.h"
+#include "sim/radio_timing.h"
 #include "sim/rom_monitor.h"
 #include "sim/talk_through.h"
 
@@ -23,6 +24,12 @@ class SilentProgram final : public UnitBehaviour {
   std::uint32_t Baud() const override { return kMonitorBaud; }
 };
 
+// A processor without power, or one running garbage: its serial interface takes nothing.
+class DeafProcessor final : public UnitBehaviour {
+ public:
+  std::uint32_t Baud() const override { return 0; }
+};
+
 }  // namespace
 
 RadioUnit::RadioUnit(UnitId id, const UnitSetup& setup, UnitMemory memory, EventSchedule& schedule,
@@ -38,8 +45,23 @@ RadioUnit::RadioUnit(UnitId id, const UnitSetup& setup, UnitMemory memory, Event
   if (setup_.flashStaysDirty) memory_.SetFlash(kStuckFlashAddress, 0x00);
 }
 
-void RadioUnit::PowerUp(FirmwareFactory firmware) {
+void RadioUnit::PowerUp(FirmwareFactory firmware, std::optional<FlashBytes> patched) {
   firmware_ = std::move(firmware);
+  startingFlash_ = memory_.flash;
+  patchedFlash_ = std::move(patched);
+  Reset();
+}
+
+void RadioUnit::PowerOff() {
+  if (operation_) operation_->Interrupt(memory_, Now());
+  operation_.reset();
+  ++powerFailures_;
+  Become(UnitState::PoweredOff, std::nullopt, std::make_unique<DeafProcessor>());
+}
+
+void RadioUnit::PowerOn(std::uint32_t ramSeed) {
+  ForgetRam(memory_, ramSeed);
+  transmitterFree_ = Now();
   Reset();
 }
 
@@ -58,7 +80,9 @@ Micros RadioUnit::Send(std::span<const std::uint8_t> bytes, Micros delay) {
   for (std::uint8_t byte : bytes) {
     const std::uint8_t value = noise_.Pass(byte);
     const Micros end = start + ByteTime(baud);
-    schedule_.At(end, [this, value, baud, start] { sink_(id_, SerialByte{value, baud}, start); });
+    schedule_.At(end, [this, value, baud, start, power = powerFailures_] {
+      if (power == powerFailures_) sink_(id_, SerialByte{value, baud}, start);
+    });
     start = end;
   }
   transmitterFree_ = start;
@@ -74,24 +98,34 @@ void RadioUnit::After(Micros delay, std::function<void()> action) {
 void RadioUnit::Reset() {
   if (memory_.ResetVectorBlank()) {
     Become(UnitState::RomMonitor, std::nullopt, std::make_unique<RomMonitor>(*this));
-  } else {
+  } else if (HoldsWholeFirmware()) {
     Become(UnitState::NormalFirmware, std::nullopt, firmware_(*this));
+  } else {
+    Become(UnitState::Garbage, std::nullopt, std::make_unique<DeafProcessor>());
   }
 }
 
+bool RadioUnit::HoldsWholeFirmware() const {
+  return memory_.flash == startingFlash_ || (patchedFlash_ && memory_.flash == *patchedFlash_);
+}
+
 void RadioUnit::EraseOwnProgram(Micros duration) {
+  operation_ = FlashOperation::ErasePages(memory_, setup_.eraseOrder, Now(), duration);
   EraseAll(setup_.securityLockOut);
   Become(UnitState::Erasing, std::nullopt, std::make_unique<ErasingFirmware>(behaviour_->Baud()));
   After(duration, [this] { Reset(); });
 }
 
 void RadioUnit::MassErase() {
-  if (memory_.SecurityPassed()) EraseAll(false);
+  if (!memory_.SecurityPassed()) return;
+  operation_ = FlashOperation::MassErase(memory_, Now(), kMassEraseTime);
+  EraseAll(false);
 }
 
 void RadioUnit::ProgramFlash(std::uint16_t address, std::span<const std::uint8_t> bytes) {
   if (!memory_.SecurityPassed()) return;
   programmed_.push_back({address, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
+  operation_ = FlashOperation::ProgramRow(memory_, address, bytes.size(), Now(), kRowProgramTime);
   for (std::uint8_t byte : bytes) {
     memory_.SetFlash(address, memory_.FlashAt(address) & byte);
     ++address;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sim/event_schedule.h"
+#include "sim/flash_operation.h"
 #include "sim/line_noise.h"
 #include "sim/radio_setup.h"
 #include "sim/ram_programs.h"
@@ -20,7 +21,9 @@
 
 namespace tav {
 
-enum class UnitState { NormalFirmware, Erasing, RomMonitor, RamProgram };
+// Garbage: the reset vector points into a flash that holds no whole firmware (a cut while it
+// was programmed or erased); the processor runs whatever it finds and never answers.
+enum class UnitState { NormalFirmware, Erasing, RomMonitor, RamProgram, Garbage, PoweredOff };
 
 struct ProgrammedBytes {
   std::uint16_t address = 0;
@@ -38,8 +41,15 @@ class RadioUnit {
   RadioUnit(UnitId id, const UnitSetup& setup, UnitMemory memory, EventSchedule& schedule,
             LineNoise& noise, const RamProgramCatalogue& programs, TransmitSink sink);
 
-  // Starts the unit from reset; its normal firmware is made by `firmware`.
-  void PowerUp(FirmwareFactory firmware);
+  // Starts the unit from reset; its normal firmware is made by `firmware`. The unit runs its
+  // firmware only while its flash holds the one it started with or `patched` (the flash a
+  // finished patch leaves).
+  void PowerUp(FirmwareFactory firmware, std::optional<FlashBytes> patched);
+  // The supply fails: a flash operation under way stops where it is, and the unit does nothing
+  // until PowerOn.
+  void PowerOff();
+  // The supply comes back: RAM holds garbage from the seed, and the unit starts from reset.
+  void PowerOn(std::uint32_t ramSeed);
 
   // The unit's receive line.
   void Receive(SerialByte byte);
@@ -76,6 +86,7 @@ class RadioUnit {
 
  private:
   void EraseAll(bool keepSecurityBytes);
+  bool HoldsWholeFirmware() const;
   void Become(UnitState state, std::optional<RamProgram> program,
               std::unique_ptr<UnitBehaviour> behaviour);
 
@@ -87,6 +98,11 @@ class RadioUnit {
   const RamProgramCatalogue& programs_;
   TransmitSink sink_;
   FirmwareFactory firmware_;
+  FlashBytes startingFlash_;
+  std::optional<FlashBytes> patchedFlash_;
+  std::optional<FlashOperation> operation_;
+  // Counts the power failures; a byte still on its way from before one is never sent.
+  std::uint64_t powerFailures_ = 0;
   UnitState state_ = UnitState::RomMonitor;
   std::optional<RamProgram> program_;
   std::unique_ptr<UnitBehaviour> behaviour_;

@@ -2,6 +2,7 @@
 
 #include "sim/control_head_firmware.h"
 #include "sim/core_firmware.h"
+#include "sim/patched_flash.h"
 #include "sim/simulated_port.h"
 
 namespace tav {
@@ -10,9 +11,18 @@ namespace {
 constexpr std::uint32_t kControlHeadMemorySeed = 0xC0;
 constexpr std::uint32_t kCoreMemorySeed = 0xC1;
 
-UnitMemory ControlHeadMemory(const RadioSetup& setup) {
+UnitMemory ControlHeadMemory(const RadioSetup& setup, const std::optional<FlashBytes>& patched) {
   if (setup.controlHeadInMonitor) return ErasedMemory(kControlHeadMemorySeed);
-  return OldFirmwareMemory(0xB100, 0xE300, setup.controlHead.dateCode, kControlHeadMemorySeed);
+  return setup.controlHead.startsPatched && patched
+             ? PatchedMemory(*patched, kControlHeadMemorySeed)
+             : OldFirmwareMemory(0xB100, 0xE300, setup.controlHead.dateCode,
+                                 kControlHeadMemorySeed);
+}
+
+UnitMemory CoreMemory(const RadioSetup& setup, const std::optional<FlashBytes>& patched) {
+  return setup.core.startsPatched && patched
+             ? PatchedMemory(*patched, kCoreMemorySeed)
+             : OldFirmwareMemory(0xB000, 0xC400, setup.core.dateCode, kCoreMemorySeed);
 }
 
 }  // namespace
@@ -27,23 +37,26 @@ SimulatedRadio::SimulatedRadio(Clock& clock, const ResourceSource& resources,
           clock, schedule_, log_, clock.Now(), [this](SerialByte byte) { FromPc(byte); },
           [this](bool on) { BreakFromPc(on); }),
       controlHead_(
-          UnitId::ControlHead, setup.controlHead, ControlHeadMemory(setup), schedule_, noise_,
+          UnitId::ControlHead, setup.controlHead,
+          ControlHeadMemory(setup, PatchedFlash(resources, UnitId::ControlHead)), schedule_, noise_,
           programs_,
           [this](UnitId unit, SerialByte byte, Micros start) { FromUnit(unit, byte, start); }),
-      core_(UnitId::Core, setup.core,
-            OldFirmwareMemory(0xB000, 0xC400, setup.core.dateCode, kCoreMemorySeed), schedule_,
-            noise_, programs_,
+      core_(UnitId::Core, setup.core, CoreMemory(setup, PatchedFlash(resources, UnitId::Core)),
+            schedule_, noise_, programs_,
             [this](UnitId unit, SerialByte byte, Micros start) { FromUnit(unit, byte, start); }) {
-  core_.PowerUp([](RadioUnit& unit) { return std::make_unique<CoreFirmware>(unit); });
-  controlHead_.PowerUp([this](RadioUnit& unit) {
-    return std::make_unique<ControlHeadFirmware>(
-        unit,
-        [this] {
-          return core_.State() == UnitState::NormalFirmware ? CoreFirmware::DateCodeReply(core_)
-                                                            : std::vector<std::uint8_t>{};
-        },
-        setup_.foreignProbeAnswer);
-  });
+  core_.PowerUp([](RadioUnit& unit) { return std::make_unique<CoreFirmware>(unit); },
+                PatchedFlash(resources, UnitId::Core));
+  controlHead_.PowerUp(
+      [this](RadioUnit& unit) {
+        return std::make_unique<ControlHeadFirmware>(
+            unit,
+            [this] {
+              return core_.State() == UnitState::NormalFirmware ? CoreFirmware::DateCodeReply(core_)
+                                                                : std::vector<std::uint8_t>{};
+            },
+            setup_.foreignProbeAnswer);
+      },
+      PatchedFlash(resources, UnitId::ControlHead));
 }
 
 OpenResult SimulatedRadio::CableOpener::Open(const std::string& /*deviceName*/) {
@@ -84,7 +97,7 @@ std::optional<std::uint32_t> SimulatedRadio::ReportedDateCode(UnitId unit) {
 }
 
 void SimulatedRadio::FromPc(SerialByte byte) {
-  if (setup_.nothingConnected) return;
+  if (setup_.nothingConnected || !cableIn_) return;
   if (controlHead_.Relaying()) {
     core_.Receive(byte);
   } else {
@@ -94,10 +107,11 @@ void SimulatedRadio::FromPc(SerialByte byte) {
 
 void SimulatedRadio::BreakFromPc(bool on) {
   // The core only ever sees a break through the relay, and it ignores breaks.
-  if (!setup_.nothingConnected) controlHead_.Break(on);
+  if (!setup_.nothingConnected && cableIn_) controlHead_.Break(on);
 }
 
 void SimulatedRadio::FromUnit(UnitId unit, SerialByte byte, Micros start) {
+  if (!cableIn_) return;
   if (unit == UnitId::ControlHead || controlHead_.Relaying()) pc_.Arrive(byte, start);
 }
 

@@ -16,7 +16,13 @@
 // - the line: a byte takes ten bit times at its sender's rate, a receiver listening at another
 //   rate drops it, as a serial interface does with a framing error; breaks have a start and an
 //   end and a unit sees how long they last; the PC's 0x00 bytes reach the radio like any other;
-// - faults chosen in the RadioSetup, and a wire log of everything on the cable.
+// - faults chosen in the RadioSetup, and a wire log of everything on the cable;
+// - the supply and the cable (power_and_cable.cpp): a power failure stops each unit where it
+//   is, with a flash operation under way left half done (flash_operation.h); when the power
+//   comes back RAM holds garbage and each unit starts from reset: its ROM monitor when the
+//   reset vector is blank, its firmware when the flash holds a whole one (the one it started
+//   with or the patched one), else garbage that never answers. A pulled cable carries nothing
+//   either way, the radio keeping its state, until it is plugged in again.
 //
 // Where the inner working was ours to choose, it follows the 68HC08: the monitor compares the
 // eight security bytes with the flash at 0xFFF6..0xFFFD and leaves the result in bit 6 of RAM
@@ -76,6 +82,13 @@ class SimulatedRadio {
   const std::vector<ProgrammedBytes>& Programmed(UnitId unit) { return Unit(unit).Programmed(); }
   // Bytes the line's noise has changed so far, either way.
   std::uint64_t NoiseHits() const { return noise_.Hits(); }
+  // The supply fails / comes back.
+  void PowerOff();
+  void PowerOn();
+  bool Powered() const { return powered_; }
+  // The cable comes out of the radio / goes back in.
+  void PullCable();
+  void PlugInCable();
 
   const std::vector<WireEvent>& WireEvents() const { return log_.Events(); }
   void SetWireObserver(WireLog::Observer observer) { log_.SetObserver(std::move(observer)); }
@@ -107,6 +120,9 @@ class SimulatedRadio {
   RadioUnit core_;
   CableOpener opener_{*this};
   bool portOpen_ = false;
+  bool powered_ = true;
+  bool cableIn_ = true;
+  std::uint32_t powerCycles_ = 0;
 };
 
 }  // namespace tav

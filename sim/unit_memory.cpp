@@ -26,11 +26,21 @@ std::uint32_t UnitMemory::DateCode() const {
   return code;
 }
 
+void ForgetRam(UnitMemory& memory, std::uint32_t seed) {
+  Filler filler(seed);
+  for (std::uint8_t& byte : memory.ram) byte = filler.Next();
+}
+
 UnitMemory ErasedMemory(std::uint32_t seed) {
   UnitMemory memory;
   memory.flash.fill(0xFF);
-  Filler filler(seed);
-  for (std::uint8_t& byte : memory.ram) byte = filler.Next();
+  ForgetRam(memory, seed);
+  return memory;
+}
+
+UnitMemory PatchedMemory(const FlashBytes& flash, std::uint32_t seed) {
+  UnitMemory memory = ErasedMemory(seed);
+  memory.flash = flash;
   return memory;
 }
 

@@ -19,8 +19,10 @@ inline constexpr std::uint16_t kDateCodeBytesAddress = 0xFDFC;
 inline constexpr std::uint16_t kSecurityResultAddress = 0x0040;
 inline constexpr std::uint8_t kSecurityPassedBit = 0x40;
 
+using FlashBytes = std::array<std::uint8_t, kFlashSize>;
+
 struct UnitMemory {
-  std::array<std::uint8_t, kFlashSize> flash;
+  FlashBytes flash;
   std::array<std::uint8_t, kRamSize> ram;
 
   std::uint8_t FlashAt(std::uint16_t address) const { return flash[address - kFlashStart]; }
@@ -46,5 +48,9 @@ UnitMemory OldFirmwareMemory(std::uint16_t codeStart, std::uint16_t codeEnd, std
                              std::uint32_t seed);
 // The same unit with its flash erased.
 UnitMemory ErasedMemory(std::uint32_t seed);
+// A unit whose flash holds these bytes, RAM from the seed.
+UnitMemory PatchedMemory(const FlashBytes& flash, std::uint32_t seed);
+// RAM after the power was off: whatever the cells come up with, from the seed.
+void ForgetRam(UnitMemory& memory, std::uint32_t seed);
 
 }  // namespace tav
