@@ -1,0 +1,334 @@
+#include "sweep/interruption_case.h"
+
+#include <array>
+#include <functional>
+
+#include "link/process_state.h"
+#include "link/serial_link.h"
+#include "run/patch_run.h"
+#include "sim/patched_flash.h"
+#include "sim/scripted_host.h"
+#include "sim/simulated_radio.h"
+
+namespace tav::sweep {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::string_view kComplete = "Flash Write complete.";
+constexpr std::string_view kNotRequired = "Patch not required for this radio.";
+// The end codes of the date code dialog the technician brings about by typing a code.
+constexpr int kTypedEligible = 0;
+constexpr int kTypedNotEligible = 2;  // and he declines to type another
+// How long the technician takes between runs, and how long the radio stays off.
+constexpr Micros kBetweenRuns = 5s;
+constexpr Micros kPowerOffTime = 2s;
+
+const std::array<std::uint8_t, 5> kControlHeadErase = {0xA7, 0x5C, 0x0E, 0x91, 0x3B};
+const std::array<std::uint8_t, 5> kCoreErase = {0x20, 0xA7, 0x5C, 0x0E, 0xC6};
+
+// The program died: nothing more is sent, and its port is closed as the process ends.
+struct ProgramDied {};
+
+struct RunRecord {
+  std::vector<std::string> messages;
+  std::vector<DateCodeQuestion> questions;
+  bool showedCoreCode = false;
+  bool showedControlCode = false;
+};
+
+bool Showed(const ScriptedHost& host, StatusElement element) {
+  for (const std::string& text : host.TextsOf(element)) {
+    if (!text.empty()) return true;
+  }
+  return false;
+}
+
+// The radio, its image flash, and the technician's answers, for every run of a case.
+class Workshop {
+ public:
+  Workshop(const ResourceSource& resources, SweepPath path, EraseOrder order)
+      : resources_(resources),
+        setup_(SetupFor(path, order)),
+        radio_(clock_, resources, setup_),
+        controlImage_(PatchedFlash(resources, UnitId::ControlHead)),
+        coreImage_(PatchedFlash(resources, UnitId::Core)) {}
+
+  SweepClock& Clock() { return clock_; }
+  SimulatedRadio& Radio() { return radio_; }
+
+  // One start of the program. `before` may arm a cut on the step counter.
+  RunRecord Run(const std::function<void(StepCounter&, ScriptedHost&)>& before = {}) {
+    ProcessState state;
+    ScriptedHost host(state, clock_);
+    for (int i = 0; i < 4; ++i) {
+      host.AnswerDateCode(DateCodeQuestion::Core, EndCodeFor(setup_.core));
+      host.AnswerDateCode(DateCodeQuestion::ControlHead, EndCodeFor(setup_.controlHead));
+    }
+    StepCounter steps(clock_);
+    if (before) before(steps, host);
+    CountingClock programClock(clock_, steps);
+    CountingOpener opener(radio_.Opener(), steps);
+    try {
+      SerialLink link(state, opener, programClock, host);
+      RunPatch(link, resources_);
+    } catch (const ProgramDied&) {
+    }
+    lastSteps_ = steps.Steps();
+    RunRecord record;
+    for (const auto& shown : host.Messages()) record.messages.push_back(shown.text);
+    record.questions = host.Questions();
+    record.showedCoreCode = Showed(host, StatusElement::CoreDateText);
+    record.showedControlCode = Showed(host, StatusElement::ControlDateText);
+    return record;
+  }
+
+  const std::vector<Step>& LastSteps() const { return lastSteps_; }
+
+  bool FlashIsImage(UnitId unit) {
+    const auto& image = unit == UnitId::Core ? coreImage_ : controlImage_;
+    const auto flash = radio_.Flash(unit);
+    return image && std::equal(flash.begin(), flash.end(), image->begin());
+  }
+
+  bool Finished(const RunRecord& run) {
+    if (run.messages.empty()) return false;
+    const std::string& last = run.messages.back();
+    const bool goodEnding = last == kComplete || last.ends_with(kNotRequired);
+    return goodEnding && FlashIsImage(UnitId::Core) && FlashIsImage(UnitId::ControlHead);
+  }
+
+  // The first rule: "Flash Write complete." only over flash that holds the images.
+  void CheckCompletion(const RunRecord& run, const char* which, CaseResult& result) {
+    bool saidComplete = false;
+    for (const std::string& message : run.messages) saidComplete |= message == kComplete;
+    if (!saidComplete) return;
+    if (!FlashIsImage(UnitId::Core)) {
+      result.violations.push_back(std::string(which) + " said complete over a wrong core flash");
+    }
+    if (!FlashIsImage(UnitId::ControlHead)) {
+      result.violations.push_back(std::string(which) +
+                                  " said complete over a wrong control-head flash");
+    }
+  }
+
+  // The second rule: no erase command from the moment a stop was requested.
+  void CheckNoEraseAfter(Micros stopAt, CaseResult& result) {
+    for (const WireEvent& event : radio_.WireEvents()) {
+      if (event.direction != WireDirection::PcToRadio || event.kind != WireKind::Bytes ||
+          event.time < stopAt) {
+        continue;
+      }
+      const bool controlErase = std::ranges::equal(event.bytes, kControlHeadErase);
+      const bool coreErase = std::ranges::equal(event.bytes, kCoreErase);
+      if (controlErase || coreErase) {
+        result.violations.push_back(std::string(controlErase ? "control-head" : "core") +
+                                    " erase command sent after the stop request");
+      }
+    }
+  }
+
+  std::string Describe() {
+    std::string text;
+    for (UnitId unit : {UnitId::ControlHead, UnitId::Core}) {
+      if (!text.empty()) text += "; ";
+      text += unit == UnitId::Core ? "core " : "control head ";
+      text += StateName(radio_.State(unit));
+      text += FlashIsImage(unit) ? ", flash = image" : ", flash differs";
+    }
+    return text;
+  }
+
+ private:
+  static int EndCodeFor(const UnitSetup& unit) {
+    return unit.startsPatched ? kTypedNotEligible : kTypedEligible;
+  }
+
+  static const char* StateName(UnitState state) {
+    switch (state) {
+      case UnitState::NormalFirmware:
+        return "runs its firmware";
+      case UnitState::Erasing:
+        return "erasing";
+      case UnitState::RomMonitor:
+        return "in its ROM monitor";
+      case UnitState::RamProgram:
+        return "runs a RAM program";
+      case UnitState::Garbage:
+        return "runs garbage";
+      case UnitState::PoweredOff:
+        return "off";
+    }
+    return "";
+  }
+
+  const ResourceSource& resources_;
+  RadioSetup setup_;
+  SweepClock clock_;
+  SimulatedRadio radio_;
+  std::optional<FlashBytes> controlImage_;
+  std::optional<FlashBytes> coreImage_;
+  std::vector<Step> lastSteps_;
+};
+
+std::string Ending(const RunRecord& run) {
+  return run.messages.empty() ? "-" : run.messages.back();
+}
+
+}  // namespace
+
+const char* PathName(SweepPath path) {
+  switch (path) {
+    case SweepPath::BothUnits:
+      return "both units";
+    case SweepPath::CoreOnly:
+      return "core only";
+    case SweepPath::ControlHeadOnly:
+      return "control head only";
+    case SweepPath::NoAnswerBothUnits:
+      return "no answer both units";
+    case SweepPath::NoAnswerControlHead:
+      return "no answer control head";
+  }
+  return "";
+}
+
+const char* WayName(CutWay way) {
+  switch (way) {
+    case CutWay::PowerLoss:
+      return "power loss";
+    case CutWay::CablePulled:
+      return "cable pulled";
+    case CutWay::TechnicianStops:
+      return "technician stops";
+    case CutWay::ProgramDies:
+      return "program dies";
+  }
+  return "";
+}
+
+const char* EraseOrderName(EraseOrder order) {
+  return order == EraseOrder::VectorsLast ? "vectors last" : "vectors first";
+}
+
+const char* FinishName(Finish finish) {
+  switch (finish) {
+    case Finish::CutRun:
+      return "cut run";
+    case Finish::FirstRerun:
+      return "first rerun";
+    case Finish::SecondRerun:
+      return "second rerun";
+    case Finish::Never:
+      return "not recovered";
+  }
+  return "";
+}
+
+RadioSetup SetupFor(SweepPath path, EraseOrder order) {
+  RadioSetup setup;
+  setup.controlHead.eraseOrder = order;
+  setup.core.eraseOrder = order;
+  switch (path) {
+    case SweepPath::BothUnits:
+      break;
+    case SweepPath::CoreOnly:
+      setup.controlHead.startsPatched = true;
+      break;
+    case SweepPath::ControlHeadOnly:
+      setup.core.startsPatched = true;
+      break;
+    case SweepPath::NoAnswerBothUnits:
+      setup.controlHeadInMonitor = true;
+      break;
+    case SweepPath::NoAnswerControlHead:
+      setup.controlHeadInMonitor = true;
+      setup.core.startsPatched = true;
+      break;
+  }
+  return setup;
+}
+
+std::vector<Step> RecordSteps(const ResourceSource& resources, SweepPath path, EraseOrder order) {
+  Workshop workshop(resources, path, order);
+  workshop.Run();
+  return workshop.LastSteps();
+}
+
+CaseResult RunCase(const ResourceSource& resources, SweepPath path, EraseOrder order,
+                   CutPoint point, CutWay way) {
+  Workshop workshop(resources, path, order);
+  SweepClock& clock = workshop.Clock();
+  SimulatedRadio& radio = workshop.Radio();
+  CaseResult result;
+  std::optional<Micros> stopAt;
+
+  const RunRecord cutRun = workshop.Run([&](StepCounter& steps, ScriptedHost& host) {
+    steps.Arm(point, [&, hostPointer = &host] {
+      switch (way) {
+        case CutWay::PowerLoss:
+          radio.PowerOff();
+          break;
+        case CutWay::CablePulled:
+          radio.PullCable();
+          break;
+        case CutWay::TechnicianStops:
+          stopAt = clock.Now();
+          hostPointer->CloseAtTime(clock.Now());
+          break;
+        case CutWay::ProgramDies:
+          throw ProgramDied{};
+      }
+    });
+  });
+  result.endings.push_back(Ending(cutRun));
+  workshop.CheckCompletion(cutRun, "the cut run", result);
+  if (stopAt) workshop.CheckNoEraseAfter(*stopAt, result);
+
+  if (way == CutWay::PowerLoss) {
+    clock.Sleep(kPowerOffTime);
+    radio.PowerOn();
+  }
+  if (way == CutWay::CablePulled) radio.PlugInCable();
+
+  const auto usedOriginalCodes = [&cutRun](const RunRecord& run) {
+    for (DateCodeQuestion question : run.questions) {
+      const bool shown =
+          question == DateCodeQuestion::Core ? cutRun.showedCoreCode : cutRun.showedControlCode;
+      if (!shown) return true;
+    }
+    return false;
+  };
+
+  if (workshop.Finished(cutRun)) {
+    result.finish = Finish::CutRun;
+    return result;
+  }
+  clock.Sleep(kBetweenRuns);
+  const RunRecord first = workshop.Run();
+  result.endings.push_back(Ending(first));
+  result.neededOriginalCodes = usedOriginalCodes(first);
+  workshop.CheckCompletion(first, "the first rerun", result);
+  if (workshop.Finished(first)) {
+    result.finish = Finish::FirstRerun;
+    return result;
+  }
+
+  clock.Sleep(kBetweenRuns);
+  radio.PowerOff();
+  clock.Sleep(kPowerOffTime);
+  radio.PowerOn();
+  clock.Sleep(kBetweenRuns);
+  const RunRecord second = workshop.Run();
+  result.endings.push_back(Ending(second));
+  result.neededOriginalCodes = result.neededOriginalCodes || usedOriginalCodes(second);
+  workshop.CheckCompletion(second, "the second rerun", result);
+  if (workshop.Finished(second)) {
+    result.finish = Finish::SecondRerun;
+    return result;
+  }
+  result.reason = workshop.Describe();
+  return result;
+}
+
+}  // namespace tav::sweep
