@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "cli/interrupt.h"
+#include "cli/power_cycle_hint.h"
 #include "cli/typed_date_line.h"
 #include "link/open_failure.h"
 #include "run/date_code.h"
@@ -86,6 +87,7 @@ MessageAnswer TerminalHost::ShowMessage(std::string_view text, std::string_view 
   } else {
     PrintLine(shown);
   }
+  powerCycleAdvised_ = powerCycleAdvised_ || EndingNeedsPowerCycle(text);
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
 
   const bool retry = buttons == MessageButtons::RetryCancel;
@@ -157,7 +159,12 @@ void TerminalHost::ShowElement(StatusElement element, bool visible) {
   }
 }
 
-void TerminalHost::EnableElement(StatusElement, bool) {}
+void TerminalHost::EnableElement(StatusElement element, bool enabled) {
+  // The Program button comes back as a run ends: after its last message, the advice it needs.
+  if (element != StatusElement::ProgramButton || !enabled || !powerCycleAdvised_) return;
+  powerCycleAdvised_ = false;
+  PrintLine(kPowerCycleHint);
+}
 
 void TerminalHost::SetProgressRange(std::uint16_t maximum) {
   progressMaximum_ = maximum;

@@ -64,6 +64,7 @@ class TerminalHost final : public Host {
   bool inputIsTerminal_;
   Element headline_, statusLine_, coreDate_, controlDate_;
   bool noteVisible_ = false;
+  bool powerCycleAdvised_ = false;  // this run showed an ending that needs a power cycle
   std::uint16_t progressMaximum_ = 0;
   int progressShown_ = -1;  // the percent (terminal) or tens of per cent (log) last printed
   bool progressOnLine_ = false;

@@ -107,6 +107,20 @@ INSTANTIATE_TEST_SUITE_P(
       return name + "_" + std::to_string(param.index);
     });
 
+// After "Unable to contact radio." the next run finishes only once the radio's power has been
+// cycled (a unit may be left in a RAM program the download cannot get past): the program says
+// so, and says nothing of the kind after an ending a plain rerun finishes.
+TEST_F(ProgramTest, AdvisesAPowerCycleOnlyAfterAnEndingThatNeedsOne) {
+  constexpr const char* kHint = "Switch the radio off and on, then run tavpatch again.";
+  const Finished unreachable = Run({"--simulate=unplugged", "--fast"});
+  EXPECT_THAT(unreachable.out, HasSubstr(std::string("Unable to contact radio.\n") + kHint))
+      << unreachable.out;
+  for (const char* scenario : {"--simulate=both", "--simulate=stops-answering"}) {
+    const Finished run = Run({scenario, "--fast"});
+    EXPECT_THAT(run.out, Not(HasSubstr(kHint))) << run.out;
+  }
+}
+
 TEST_F(ProgramTest, PrintsTheStatusAreaAsItChanges) {
   const Finished run = Run({"--simulate", "--fast"});
   ASSERT_EQ(run.exitStatus, 0) << run.out;
