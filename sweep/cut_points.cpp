@@ -91,7 +91,7 @@ void StepCounter::Arm(CutPoint point, std::function<void()> cut) {
 
 void StepCounter::Begin(StepKind kind) {
   // A cut in the middle of the step before that ended early still happens, at its end.
-  clock_.FireArmed();
+  if (!fired_ && point_ && point_->step + 1 == steps_.size()) clock_.FireArmed();
   const std::size_t index = steps_.size();
   steps_.push_back(Step{kind, clock_.Now(), clock_.Now()});
   if (!point_ || fired_ || point_->step != index) return;

@@ -2,12 +2,14 @@
 
 #include <array>
 #include <functional>
+#include <span>
 
 #include "link/process_state.h"
 #include "link/serial_link.h"
 #include "run/patch_run.h"
 #include "sim/patched_flash.h"
 #include "sim/scripted_host.h"
+#include "sim/serial_byte.h"
 #include "sim/simulated_radio.h"
 
 namespace tav::sweep {
@@ -171,6 +173,47 @@ class Workshop {
   std::vector<Step> lastSteps_;
 };
 
+// The moment the PC's first write of these bytes ended.
+std::optional<Micros> EndOfFirstWrite(const std::vector<WireEvent>& events,
+                                      std::span<const std::uint8_t> bytes) {
+  for (const WireEvent& event : events) {
+    if (event.direction == WireDirection::PcToRadio && event.kind == WireKind::Bytes &&
+        std::ranges::equal(event.bytes, bytes)) {
+      return event.time + static_cast<long>(bytes.size()) * ByteTime(event.baud);
+    }
+  }
+  return std::nullopt;
+}
+
+// The end of the last data packet, the write just before the first closing packet.
+std::optional<Micros> EndOfLastPacket(const std::vector<WireEvent>& events) {
+  const std::array<std::uint8_t, 5> closing = {0x02, 0x55, 0xAA, 0x00, 0x01};
+  const WireEvent* last = nullptr;
+  for (const WireEvent& event : events) {
+    if (event.direction != WireDirection::PcToRadio || event.kind != WireKind::Bytes) continue;
+    if (std::ranges::equal(event.bytes, closing)) break;
+    if (event.bytes.size() > 5 && event.bytes[0] == 0x02) last = &event;
+  }
+  if (last == nullptr) return std::nullopt;
+  return last->time + static_cast<long>(last->bytes.size()) * ByteTime(last->baud);
+}
+
+// Total time in [from, from + span) at which a power failure leaves the unit running garbage.
+Micros GarbageTime(const ResourceSource& resources, SweepPath path, EraseOrder order, UnitId unit,
+                   Micros from, Micros span, Micros step) {
+  Micros garbage{0};
+  for (Micros at = from; at < from + span; at += step) {
+    Workshop workshop(resources, path, order);
+    workshop.Clock().ArmAt(at, [&workshop] { workshop.Radio().PowerOff(); });
+    workshop.Run();
+    workshop.Clock().Sleep(kPowerOffTime);
+    workshop.Radio().PowerOn();
+    workshop.Clock().Sleep(kBetweenRuns);
+    if (workshop.Radio().State(unit) == UnitState::Garbage) garbage += step;
+  }
+  return garbage;
+}
+
 std::string Ending(const RunRecord& run) {
   return run.messages.empty() ? "-" : run.messages.back();
 }
@@ -329,6 +372,25 @@ CaseResult RunCase(const ResourceSource& resources, SweepPath path, EraseOrder o
   }
   result.reason = workshop.Describe();
   return result;
+}
+
+GarbageWindows MeasureGarbageWindows(const ResourceSource& resources, UnitId unit,
+                                     EraseOrder order) {
+  const SweepPath path = unit == UnitId::Core ? SweepPath::CoreOnly : SweepPath::ControlHeadOnly;
+  Workshop reference(resources, path, order);
+  reference.Run();
+  const auto& events = reference.Radio().WireEvents();
+  GarbageWindows windows;
+  const auto erase = EndOfFirstWrite(
+      events, unit == UnitId::Core ? std::span<const std::uint8_t>(kCoreErase)
+                                   : std::span<const std::uint8_t>(kControlHeadErase));
+  if (erase) {
+    windows.duringOwnErase = GarbageTime(resources, path, order, unit, *erase, 400ms, 1ms);
+  }
+  if (const auto row = EndOfLastPacket(events)) {
+    windows.duringLastRow = GarbageTime(resources, path, order, unit, *row, 5ms, 10us);
+  }
+  return windows;
 }
 
 }  // namespace tav::sweep

@@ -71,4 +71,14 @@ std::vector<Step> RecordSteps(const ResourceSource& resources, SweepPath path, E
 CaseResult RunCase(const ResourceSource& resources, SweepPath path, EraseOrder order,
                    CutPoint point, CutWay way);
 
+// The windows in which a power failure leaves a unit running garbage: scanned over the unit's
+// own erase (from its erase command, in 1 ms steps) and over the programming of its last row
+// (in 10 us steps), on the path that patches that unit alone.
+struct GarbageWindows {
+  Micros duringOwnErase{0};
+  Micros duringLastRow{0};
+};
+GarbageWindows MeasureGarbageWindows(const ResourceSource& resources, UnitId unit,
+                                     EraseOrder order);
+
 }  // namespace tav::sweep

@@ -1,14 +1,15 @@
 // tavpatch-sweep: cuts patch runs against the simulated radio at every point where the program
 // sends or waits, in every way, plays the technician's recovery and counts how each ended.
 //
-//   tavpatch-sweep [--every N] [--jobs J] [--summary FILE] [--cases FILE]
+//   tavpatch-sweep [--every N] [--jobs J] [--summary FILE] [--cases FILE] [--windows]
 //
 // --every N keeps every Nth cut point of each path (1, the default, is all of them); --jobs J
 // shares the cases among J threads (default 2). The summary is printed and written to FILE as
-// CSV, every case to --cases FILE. The firmware's erase order is swept both ways for power
-// losses, the only cut that can fall into that erase; the other ways use one order. Exit
-// status 1 when a run broke a rule ("Flash Write complete." over a wrong flash, an erase
-// command after a stop request), 2 on a bad option, else 0.
+// CSV, every case to --cases FILE. --windows also measures, for each unit and erase order, how
+// long the windows are in which a power failure leaves the unit running garbage. The firmware's
+// erase order is swept both ways for power losses, the only cut that can fall into that erase; the
+// other ways use one order. Exit status 1 when a run broke a rule ("Flash Write complete." over a
+// wrong flash, an erase command after a stop request), 2 on a bad option, else 0.
 
 #include <atomic>
 #include <charconv>
@@ -33,6 +34,7 @@ struct Options {
   unsigned jobs = 2;
   std::string summaryFile;
   std::string casesFile;
+  bool windows = false;
 };
 
 bool ParseCount(std::string_view text, std::size_t& value) {
@@ -43,6 +45,10 @@ bool ParseCount(std::string_view text, std::size_t& value) {
 bool Parse(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view option = argv[i];
+    if (option == "--windows") {
+      options.windows = true;
+      continue;
+    }
     if (i + 1 >= argc) return false;
     const std::string_view value = argv[++i];
     std::size_t count = 0;
@@ -101,7 +107,8 @@ int main(int argc, char** argv) {
   Options options;
   if (!Parse(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: tavpatch-sweep [--every N] [--jobs J] [--summary FILE] [--cases FILE]\n");
+                 "usage: tavpatch-sweep [--every N] [--jobs J] [--summary FILE] [--cases FILE] "
+                 "[--windows]\n");
     return 2;
   }
   std::vector<CaseRow> rows = PlanCases(options.every);
@@ -117,6 +124,18 @@ int main(int argc, char** argv) {
   if (!options.casesFile.empty()) {
     std::ofstream file(options.casesFile);
     WriteCasesCsv(file, rows);
+  }
+  for (UnitId unit : {UnitId::ControlHead, UnitId::Core}) {
+    if (!options.windows) break;
+    for (EraseOrder order : {EraseOrder::VectorsLast, EraseOrder::VectorsFirst}) {
+      const GarbageWindows windows = MeasureGarbageWindows(BuiltInResources(), unit, order);
+      std::printf(
+          "%s, firmware erasing %s: a power loss leaves it running garbage for %lld ms of "
+          "its own erase and %lld us of its last row\n",
+          unit == UnitId::Core ? "core" : "control head", EraseOrderName(order),
+          static_cast<long long>(windows.duringOwnErase.count() / 1000),
+          static_cast<long long>(windows.duringLastRow.count()));
+    }
   }
   int broken = 0;
   for (const CaseRow& row : rows) {

@@ -10,4 +10,4 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target tavpatch-sweep
 mkdir -p build/sweep
 build/native/sweep/tavpatch-sweep --jobs 2 --summary build/sweep/summary.csv \
-  --cases build/sweep/cases.csv "$@"
+  --cases build/sweep/cases.csv --windows "$@"
