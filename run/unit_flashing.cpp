@@ -45,12 +45,16 @@ UnitFlashResult FlashCore(SerialLink& link, const ResourceSource& resources,
   }
   Host& host = link.UserInterface();
   // A stop asked for before the erase leaves the core alone; the closing break still ends
-  // the talk-through relay as the sequence would.
-  if (link.StopRequestedNow()) {
+  // the talk-through relay as the sequence would. The security bytes dispatch nothing, so a
+  // stop asked for while they go out is let through once more right before the erase.
+  const auto stopBeforeErase = [&link] {
+    if (!link.StopRequestedNow()) return false;
     SendBreak(link, 500);
-    return {};
-  }
+    return true;
+  };
+  if (stopBeforeErase()) return {};
   SendSecurityBytes(link);
+  if (stopBeforeErase()) return {};
 
   link.SetLinkBaud(38400);
   ShowStatus(host, "Erasing Core OS");

@@ -134,6 +134,20 @@ std::optional<Micros> ShownAt(const ScriptedHost& host, StatusElement element,
   return std::nullopt;
 }
 
+// The eight security bytes ahead of the core's erase command dispatch nothing: a stop asked
+// for while they go out is still let through before the erase command.
+TEST(PatchRunStops, AStopAskedForDuringTheCoresSecurityBytesKeepsTheCore) {
+  for (const Millis beforeErase : {Millis(38), Millis(20), Millis(3)}) {
+    SCOPED_TRACE(beforeErase.count());
+    RadioBench bench;
+    bench.host.CloseAtTime(TimeOf(kCoreErase) - beforeErase);
+    const Bytes coreFlash = bench.FlashOf(UnitId::Core);
+    bench.Run();
+    EXPECT_EQ(bench.Count(kCoreErase), 0);
+    EXPECT_EQ(bench.FlashOf(UnitId::Core), coreFlash);
+  }
+}
+
 TEST(PatchRunStops, TheDateCodesAreOnScreenBeforeAnythingIsErased) {
   const std::string coreText = "Core Date Code = 12/15/2000  11:55:38";
   const std::string controlText = "Control Date Code = 7/16/2001  9:09:08";
