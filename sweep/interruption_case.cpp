@@ -59,6 +59,9 @@ class Workshop {
   SweepClock& Clock() { return clock_; }
   SimulatedRadio& Radio() { return radio_; }
 
+  // When the last run's stop request reached its abort flag, if it did.
+  std::optional<Micros> LastClosedAt() const { return lastClosedAt_; }
+
   // One start of the program. `before` may arm a cut on the step counter.
   RunRecord Run(const std::function<void(StepCounter&, ScriptedHost&)>& before = {}) {
     ProcessState state;
@@ -77,6 +80,7 @@ class Workshop {
     } catch (const ProgramDied&) {
     }
     lastSteps_ = steps.Steps();
+    lastClosedAt_ = host.ClosedAt();
     RunRecord record;
     for (const auto& shown : host.Messages()) record.messages.push_back(shown.text);
     record.questions = host.Questions();
@@ -114,13 +118,15 @@ class Workshop {
     }
   }
 
-  // The second rule: no erase command from the moment a stop was requested.
-  void CheckNoEraseAfter(Micros stopAt, CaseResult& result) {
+  // The second rule: no erase command once a stop was requested. The run looks for a stop
+  // request right before each erase command, so one made at the very moment the command goes
+  // out, after that look, is the only one it may miss; any earlier one, whether or not a pump
+  // had delivered it yet, must keep the erase from being sent.
+  void CheckNoEraseAfter(Micros stopAt, std::optional<Micros> deliveredAt, CaseResult& result) {
     for (const WireEvent& event : radio_.WireEvents()) {
-      if (event.direction != WireDirection::PcToRadio || event.kind != WireKind::Bytes ||
-          event.time < stopAt) {
-        continue;
-      }
+      if (event.direction != WireDirection::PcToRadio || event.kind != WireKind::Bytes) continue;
+      const bool afterRequest = event.time > stopAt || (deliveredAt && *deliveredAt <= event.time);
+      if (!afterRequest) continue;
       const bool controlErase = std::ranges::equal(event.bytes, kControlHeadErase);
       const bool coreErase = std::ranges::equal(event.bytes, kCoreErase);
       if (controlErase || coreErase) {
@@ -171,6 +177,7 @@ class Workshop {
   std::optional<FlashBytes> controlImage_;
   std::optional<FlashBytes> coreImage_;
   std::vector<Step> lastSteps_;
+  std::optional<Micros> lastClosedAt_;
 };
 
 // The moment the PC's first write of these bytes ended.
@@ -326,7 +333,7 @@ CaseResult RunCase(const ResourceSource& resources, SweepPath path, EraseOrder o
   });
   result.endings.push_back(Ending(cutRun));
   workshop.CheckCompletion(cutRun, "the cut run", result);
-  if (stopAt) workshop.CheckNoEraseAfter(*stopAt, result);
+  if (stopAt) workshop.CheckNoEraseAfter(*stopAt, workshop.LastClosedAt(), result);
 
   if (way == CutWay::PowerLoss) {
     clock.Sleep(kPowerOffTime);
