@@ -107,14 +107,18 @@ INSTANTIATE_TEST_SUITE_P(
       return name + "_" + std::to_string(param.index);
     });
 
-// After "Unable to contact radio." the next run finishes only once the radio's power has been
-// cycled (a unit may be left in a RAM program the download cannot get past): the program says
-// so, and says nothing of the kind after an ending a plain rerun finishes.
+// After "Unable to contact radio." (or a control head found in its monitor and left without a
+// program) the next run finishes only once the radio's power has been cycled: a unit may be
+// left in a RAM program the next run cannot get past. The program says so as such a run ends,
+// and says nothing of the kind after an ending a plain rerun finishes.
 TEST_F(ProgramTest, AdvisesAPowerCycleOnlyAfterAnEndingThatNeedsOne) {
   constexpr const char* kHint = "Switch the radio off and on, then run tavpatch again.";
   const Finished unreachable = Run({"--simulate=unplugged", "--fast"});
   EXPECT_THAT(unreachable.out, HasSubstr(std::string("Unable to contact radio.\n") + kHint))
       << unreachable.out;
+  const Finished noProgram = Run({"--simulate=no-answer", "--fast"});
+  EXPECT_THAT(noProgram.out, HasSubstr(std::string(kNoControlHeadProgram) + "\n")) << noProgram.out;
+  EXPECT_THAT(noProgram.out, HasSubstr(kHint)) << noProgram.out;
   for (const char* scenario : {"--simulate=both", "--simulate=stops-answering"}) {
     const Finished run = Run({scenario, "--fast"});
     EXPECT_THAT(run.out, Not(HasSubstr(kHint))) << run.out;
