@@ -159,12 +159,7 @@ void TerminalHost::ShowElement(StatusElement element, bool visible) {
   }
 }
 
-void TerminalHost::EnableElement(StatusElement element, bool enabled) {
-  // The Program button comes back as a run ends: after its last message, the advice it needs.
-  if (element != StatusElement::ProgramButton || !enabled || !powerCycleAdvised_) return;
-  powerCycleAdvised_ = false;
-  PrintLine(kPowerCycleHint);
-}
+void TerminalHost::EnableElement(StatusElement, bool) {}
 
 void TerminalHost::SetProgressRange(std::uint16_t maximum) {
   progressMaximum_ = maximum;
@@ -237,6 +232,8 @@ std::optional<DateCode> TerminalHost::TakeTypedCode(DateCodeQuestion unit) {
   std::optional<DateCode>& typed = typedCodes_[unit == DateCodeQuestion::Core ? 0 : 1];
   return std::exchange(typed, std::nullopt);
 }
+
+bool TerminalHost::TakePowerCycleAdvice() { return std::exchange(powerCycleAdvised_, false); }
 
 void TerminalHost::Beep() {
   if (!outputIsTerminal_) return;

@@ -45,6 +45,9 @@ class TerminalHost final : public Host {
   // The date code the technician gave for the unit (eligible or not) since the last call;
   // nothing when he was not asked or cancelled.
   std::optional<DateCode> TakeTypedCode(DateCodeQuestion unit);
+  // Whether the run since the last call ended in a way that only a power cycle of the radio
+  // lets the next run finish.
+  bool TakePowerCycleAdvice();
 
  private:
   struct Element {

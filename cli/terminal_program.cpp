@@ -24,6 +24,7 @@
 #include "cli/patch_log.h"
 #include "cli/port_listing.h"
 #include "cli/port_setting_file.h"
+#include "cli/power_cycle_hint.h"
 #include "cli/radio_check.h"
 #include "cli/serial_port_list.h"
 #include "cli/simulated_radio_line.h"
@@ -239,6 +240,8 @@ class Program {
     const PatchReport report = RunPatch(link, BuiltInResources());
     host_.EndProgressLine();
     for (const std::string& line : LeftErasedLines(report)) host_.PrintLine(line);
+    // Last, as what to do first: a rerun alone cannot get past what such an ending leaves.
+    if (host_.TakePowerCycleAdvice()) host_.PrintLine(kPowerCycleHint);
     LogRun(report, started, clock_.Now() - begun);
     const PatchOutcome outcome = report.outcome;
     const int status = ExitStatusOf(outcome);

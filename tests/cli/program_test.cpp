@@ -48,9 +48,12 @@ class ProgramTest : public testing::Test {
 constexpr const char* kCoreLeftErased =
     "The core was erased and not rewritten: it has no working program.\n"
     "Run tavpatch again and, when asked, enter the date codes printed above.\n";
+// A control head found in its monitor and left without a program: the talk-through it runs is
+// ended only by a power cycle, so the advice to cycle it comes last, as what to do first.
 constexpr const char* kControlHeadLeftErased =
     "The control head was erased and not rewritten: it has no working program.\n"
-    "Run tavpatch again and, when asked, enter the date codes recorded earlier.\n";
+    "Run tavpatch again and, when asked, enter the date codes recorded earlier.\n"
+    "Switch the radio off and on, then run tavpatch again.\n";
 
 struct ScenarioCase {
   const char* scenario;
