@@ -1,6 +1,8 @@
 #pragma once
 // A port for the protocol tests: it records what the link does to the line and answers each
-// write from a script, on the virtual clock.
+// write from a script, on the virtual clock. A write takes no time; the far end's answer
+// arrives a millisecond after it, and bytes scripted to cross the line during the write are
+// waiting when it returns.
 
 #include <cstdint>
 #include <deque>
@@ -28,11 +30,15 @@ struct LineEvent {
 class FakePort final : public Port {
  public:
   // Called with each write (a whole buffer, or one immediate byte); returns the bytes the far
-  // end sends back, which arrive at once.
+  // end sends back.
   using Responder = std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>&)>;
 
-  FakePort(Clock& clock, std::vector<LineEvent>& log, Responder& responder)
-      : clock_(clock), log_(log), responder_(responder) {}
+  static constexpr Micros kAnswerDelay = Millis(1);
+
+  // `answer` gives the bytes that arrive kAnswerDelay after the write; `duringWrite` those
+  // that arrive while it is still on the line (a stray byte, a late answer to an earlier write).
+  FakePort(Clock& clock, std::vector<LineEvent>& log, Responder& answer, Responder& duringWrite)
+      : clock_(clock), log_(log), answer_(answer), duringWrite_(duringWrite) {}
 
   bool SetBaud(std::uint32_t bitsPerSecond) override {
     baud_ = bitsPerSecond;
@@ -50,19 +56,22 @@ class FakePort final : public Port {
     return true;
   }
   std::size_t Read(std::uint8_t* buffer, std::size_t maximum, Millis totalTimeout) override {
-    if (incoming_.empty()) {
+    const Micros deadline = clock_.Now() + totalTimeout;
+    if (incoming_.empty() || incoming_.front().at > deadline) {
       clock_.Sleep(totalTimeout);
       return 0;
     }
+    if (incoming_.front().at > clock_.Now()) clock_.Sleep(incoming_.front().at - clock_.Now());
     std::size_t n = 0;
-    while (n < maximum && !incoming_.empty()) {
-      buffer[n++] = incoming_.front();
+    while (n < maximum && !incoming_.empty() && incoming_.front().at <= clock_.Now()) {
+      buffer[n++] = incoming_.front().byte;
       incoming_.pop_front();
     }
     return n;
   }
+  // Throws away what has arrived; an answer still on its way comes in later.
   void PurgeReceive() override {
-    incoming_.clear();
+    while (!incoming_.empty() && incoming_.front().at <= clock_.Now()) incoming_.pop_front();
     log_.push_back({LineEvent::Purge, clock_.Now(), baud_, {}});
   }
   void SetBreak(bool on) override {
@@ -70,32 +79,48 @@ class FakePort final : public Port {
   }
 
  private:
+  struct Arrival {
+    Micros at;
+    std::uint8_t byte;
+  };
+
   void Sent(LineEvent::Kind kind, std::vector<std::uint8_t> bytes) {
     log_.push_back({kind, clock_.Now(), baud_, bytes});
-    if (responder_) {
-      for (std::uint8_t b : responder_(bytes)) incoming_.push_back(b);
-    }
+    // Answers to earlier writes may still be on their way: new bytes go in by arrival time.
+    const auto arrive = [this](const Responder& far, Micros at, const auto& sent) {
+      if (!far) return;
+      for (std::uint8_t b : far(sent)) {
+        auto later = incoming_.begin();
+        while (later != incoming_.end() && later->at <= at) ++later;
+        incoming_.insert(later, Arrival{at, b});
+      }
+    };
+    arrive(duringWrite_, clock_.Now(), bytes);
+    arrive(answer_, clock_.Now() + kAnswerDelay, bytes);
   }
 
   Clock& clock_;
   std::vector<LineEvent>& log_;
-  Responder& responder_;
-  std::deque<std::uint8_t> incoming_;
+  Responder& answer_;
+  Responder& duringWrite_;
+  std::deque<Arrival> incoming_;
   std::uint32_t baud_ = 0;
 };
 
 class FakeOpener final : public PortOpener {
  public:
-  FakeOpener(Clock& clock, std::vector<LineEvent>& log, FakePort::Responder& responder)
-      : clock_(clock), log_(log), responder_(responder) {}
+  FakeOpener(Clock& clock, std::vector<LineEvent>& log, FakePort::Responder& answer,
+             FakePort::Responder& duringWrite)
+      : clock_(clock), log_(log), answer_(answer), duringWrite_(duringWrite) {}
   OpenResult Open(const std::string&) override {
-    return {std::make_unique<FakePort>(clock_, log_, responder_), OpenFailure::None};
+    return {std::make_unique<FakePort>(clock_, log_, answer_, duringWrite_), OpenFailure::None};
   }
 
  private:
   Clock& clock_;
   std::vector<LineEvent>& log_;
-  FakePort::Responder& responder_;
+  FakePort::Responder& answer_;
+  FakePort::Responder& duringWrite_;
 };
 
 // An open link over a fake port, with a scripted host, on a virtual clock.
@@ -125,7 +150,8 @@ struct FakeLine {
   ScriptedHost host{state, clock};
   std::vector<LineEvent> log;
   FakePort::Responder respond;
-  FakeOpener opener{clock, log, respond};
+  FakePort::Responder duringWrite;
+  FakeOpener opener{clock, log, respond, duringWrite};
   SerialLink link{state, opener, clock, host};
 };
 
