@@ -45,14 +45,16 @@ FlashPacket PacketForSpan(const S19Image& image, const BlockSpan& span) {
 
 enum class Delivery { Taken, GaveUp, Cancelled };
 
-// One try, judged by its own reply: the receive queue is emptied before the packet goes out.
-// A byte left over from an earlier try (a late reply, or a second one when noise made the
-// loader see another packet in the tail of the first) would otherwise answer this try, and
-// from then on every packet would be judged by its predecessor's reply: a packet the loader
-// rejected would count as taken.
+// One try, judged by its own reply: whatever arrived before the packet had left is thrown
+// away. A byte from earlier (a late reply to the try before, or the loader's answer to a
+// packet that noise made it see in the bytes so far) would otherwise answer this try, and
+// from then on every packet could be judged by its predecessor's reply: a packet the loader
+// rejected would count as taken. At worst, when the program is held up between the write and
+// the purge for longer than the loader takes to answer, a genuine reply is lost and the packet
+// is sent again, as after any lost reply.
 bool Acknowledged(SerialLink& link, const FlashPacket& packet) {
-  link.PurgeReceive();
-  return link.SendAndAwaitByte(packet.bytes.data(), packet.size, 1) == kAcknowledge;
+  return link.SendAndAwaitByte(packet.bytes.data(), packet.size, 1,
+                               SerialLink::EarlierBytes::Dropped) == kAcknowledge;
 }
 
 Delivery SendPacket(SerialLink& link, const FlashPacket& packet) {

@@ -81,10 +81,13 @@ bool SerialLink::SendImmediateNoWait(std::uint8_t byte) {
   return port_ && port_->TransmitImmediate(byte);
 }
 
-int SerialLink::SendAndAwaitByte(const std::uint8_t* bytes, std::size_t count, int tries) {
+int SerialLink::SendAndAwaitByte(const std::uint8_t* bytes, std::size_t count, int tries,
+                                 EarlierBytes earlier) {
   for (;;) {
-    // 1. The whole request, every try.
+    // 1. The whole request, every try. The write returns once the request has left, so a
+    //    purge here throws away only what came before the answer to this request.
     SendBytes(bytes, count);
+    if (earlier == EarlierBytes::Dropped) PurgeReceive();
     // 2. At most one pending window message.
     host_.DispatchOne();
     // 3. One reply byte within the read time-out.

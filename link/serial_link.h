@@ -29,9 +29,14 @@ class SerialLink {
   // after that wait, else 0.
   int SendImmediate(std::uint8_t byte);
   bool SendImmediateNoWait(std::uint8_t byte);
+  // What each try does with bytes that reached the receive queue before its request had
+  // left: the probe keeps them; the flash writer drops them, since a loader answers a packet
+  // only after its last byte, and anything earlier answers something else.
+  enum class EarlierBytes { Kept, Dropped };
   // Writes the request and awaits one reply byte, up to `tries` times (0 or less: until a byte
   // comes or the abort flag is set); the reply 0..255, or -1.
-  int SendAndAwaitByte(const std::uint8_t* bytes, std::size_t count, int tries);
+  int SendAndAwaitByte(const std::uint8_t* bytes, std::size_t count, int tries,
+                       EarlierBytes earlier = EarlierBytes::Kept);
   // Up to maximum bytes within the total read time-out; received 0x00 bytes never count.
   std::size_t ReadBytes(std::uint8_t* buffer, std::size_t maximum);
   void SetReadTimeout(std::uint32_t milliseconds);

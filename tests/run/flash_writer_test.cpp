@@ -164,6 +164,23 @@ TEST(WriteFlashImage, EachTryIsJudgedByItsOwnReply) {
   EXPECT_EQ(packets[3].address, 0x8040u);
 }
 
+TEST(WriteFlashImage, AByteArrivingDuringTheWriteIsNotItsAnswer) {
+  // An acknowledgement crosses the line while the first try is still being written (a late
+  // answer to an earlier try, or the loader's answer to a packet that noise made it see in
+  // the bytes so far); the loader rejects the try itself. The packet must be sent again.
+  FakeLine line;
+  int tries = 0;
+  line.duringWrite = [&tries](const Bytes& b) {
+    return b.size() > 5 && tries == 0 ? Bytes{0x06} : Bytes{};
+  };
+  line.respond = [&tries](const Bytes& b) {
+    if (b.size() == 5) return Bytes{0x06};
+    return Bytes{++tries == 1 ? std::uint8_t{0x15} : std::uint8_t{0x06}};
+  };
+  EXPECT_EQ(WriteFlashImage(line.link, *GapImage()), 1);
+  EXPECT_EQ(WritesOf(line, kGapPacket), 2);
+}
+
 TEST(WriteFlashImage, GivesUpAfterTenSilentTries) {
   FakeLine line;
   const Micros start = line.clock.Now();
