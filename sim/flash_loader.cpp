@@ -12,9 +12,9 @@ constexpr std::uint8_t kNak = 0x15;
 constexpr std::uint16_t kClosingAddress = 0x55AA;
 constexpr std::size_t kRowSize = 64;
 
-bool Blank(const UnitMemory& memory, std::uint32_t from, std::uint32_t to) {
+bool Blank(const RadioUnit& unit, std::uint32_t from, std::uint32_t to) {
   for (std::uint32_t address = from; address <= to; ++address) {
-    if (memory.FlashAt(static_cast<std::uint16_t>(address)) != 0xFF) return false;
+    if (unit.ReadFlash(static_cast<std::uint16_t>(address)) != 0xFF) return false;
   }
   return true;
 }
@@ -33,9 +33,8 @@ bool FlashLoader::PrepareFlash() {
     unit_.MassErase();
     return unit_.Memory().SecurityPassed();
   }
-  const UnitMemory& memory = unit_.Memory();
-  const auto blank = [&memory] {
-    return Blank(memory, 0x8000, 0xFDFF) && Blank(memory, 0xFFDC, 0xFFFF);
+  const auto blank = [this] {
+    return Blank(unit_, 0x8000, 0xFDFF) && Blank(unit_, 0xFFDC, 0xFFFF);
   };
   if (!blank()) unit_.MassErase();
   return blank();

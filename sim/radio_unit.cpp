@@ -116,6 +116,11 @@ void RadioUnit::EraseOwnProgram(Micros duration) {
   After(duration, [this] { Reset(); });
 }
 
+std::uint8_t RadioUnit::ReadFlash(std::uint16_t address) const {
+  constexpr std::uint8_t kHiddenFlash = 0xAD;
+  return memory_.SecurityPassed() ? memory_.FlashAt(address) : kHiddenFlash;
+}
+
 void RadioUnit::MassErase() {
   if (!memory_.SecurityPassed()) return;
   operation_ = FlashOperation::MassErase(memory_, Now(), kMassEraseTime);

@@ -75,6 +75,10 @@ class RadioUnit {
   void Reset();
   // The firmware erases its own flash, taking `duration`, then resets.
   void EraseOwnProgram(Micros duration);
+  // A flash byte as a program in RAM reads it: while the monitor's security check has failed,
+  // the processor hides its flash and every read gives an invalid value, until a power-on
+  // reset.
+  std::uint8_t ReadFlash(std::uint16_t address) const;
   // A loader's mass erase and row programming; both do nothing while the monitor's security
   // check has failed (the flash stays protected). Programming clears bits only.
   void MassErase();

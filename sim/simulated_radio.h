@@ -26,7 +26,8 @@
 //
 // Where the inner working was ours to choose, it follows the 68HC08: the monitor compares the
 // eight security bytes with the flash at 0xFFF6..0xFFFD and leaves the result in bit 6 of RAM
-// 0x0040; a failed check leaves the flash protected; programming only clears bits; mass erase
+// 0x0040; a failed check hides the flash from programs in RAM (every read gives an invalid
+// value) and protects it until a power-on reset; programming only clears bits; mass erase
 // and row programming take a few milliseconds; a 4.9152 MHz bus clock makes the talk-through's
 // break timer (64 x 1920 cycles) 25 ms. The monitor's echo of each byte costs its time but never
 // reaches the PC (see rom_monitor.h). The timings are in radio_timing.h.

@@ -16,10 +16,10 @@
 // escapes     packets with a wrong content a loader took because the corruption cancelled in
 //             the 8-bit checksum
 // wrong       runs that said "Flash Write complete." over a flash that is not what they wrote
-// security    wrong runs where a unit's ROM monitor security check failed (noise on its eight
-//             security bytes): its flash stayed protected, and the control head's loader,
-//             which answers from its blank check alone, took every packet and programmed none
-// unexplained wrong runs through neither (the program's own fault if ever non-zero)
+// lockouts    runs that ended "CPU security lock out.": noise on a unit's eight security bytes
+//             failed its ROM monitor's check, the processor hides its flash until a power-on
+//             reset, and its loader answers X
+// unexplained wrong runs without a checksum escape (the program's own fault if ever non-zero)
 // max_s       longest run on the simulated clock, in seconds
 
 #include <charconv>

@@ -16,12 +16,12 @@ void NoiseTally::Add(const NoiseRun& run) {
   one.patchedNotInList = run.patchedNotInList;
   one.checksumEscapes = run.checksumEscapes;
   one.longest = run.simulatedTime;
+  one.lockOuts = run.lockOutShown;
   if (run.saidComplete) {
     one.complete = 1;
     one.retries = run.packetRetries;
     one.wrongComplete = !run.flashAsClaimed;
-    one.securityMisses = !run.flashAsClaimed && run.securityMissed;
-    one.unexplained = !run.flashAsClaimed && run.checksumEscapes == 0 && !run.securityMissed;
+    one.unexplained = !run.flashAsClaimed && run.checksumEscapes == 0;
   }
   Merge(one);
 }
@@ -38,7 +38,7 @@ void NoiseTally::Merge(const NoiseTally& other) {
   patchedNotInList += other.patchedNotInList;
   checksumEscapes += other.checksumEscapes;
   wrongComplete += other.wrongComplete;
-  securityMisses += other.securityMisses;
+  lockOuts += other.lockOuts;
   unexplained += other.unexplained;
   longest = std::max(longest, other.longest);
 }
@@ -49,7 +49,7 @@ std::string TallyLine(double level, std::string_view path, const NoiseTally& tal
                 static_cast<int>(path.size()), path.data(), tally.runs, tally.complete,
                 tally.notRequired, tally.foreign, tally.noContact, tally.failed, tally.retries,
                 tally.leftUnpatched, tally.patchedNotInList, tally.checksumEscapes,
-                tally.wrongComplete, tally.securityMisses, tally.unexplained,
+                tally.wrongComplete, tally.lockOuts, tally.unexplained,
                 static_cast<double>(tally.longest.count()) / 1e6);
   return line;
 }

@@ -26,8 +26,8 @@ struct NoiseTally {
   int patchedNotInList = 0;
   int checksumEscapes = 0;
   int wrongComplete = 0;
-  int securityMisses = 0;  // wrongComplete through a missed security check
-  int unexplained = 0;     // wrongComplete through neither that nor a checksum escape
+  int lockOuts = 0;     // runs that ended "CPU security lock out."
+  int unexplained = 0;  // wrongComplete without a checksum escape
   Micros longest{0};
 
   void Add(const NoiseRun& run);
@@ -36,8 +36,7 @@ struct NoiseTally {
 
 inline constexpr const char* kTallyHeader =
     "level,path,runs,complete,not_required,foreign,no_contact,failed,retries,unpatched,patched_not_"
-    "listed,escapes,wrong,"
-    "security,unexplained,max_s";
+    "listed,escapes,wrong,lockouts,unexplained,max_s";
 
 std::string TallyLine(double level, std::string_view path, const NoiseTally& tally);
 

@@ -86,7 +86,10 @@ NoiseRun RunUnderNoise(const NoisePath& path, double rate, std::uint32_t seed) {
   NoiseRun run;
   run.outcome = bench.Run();
   const std::vector<WireEvent>& events = bench.radio.WireEvents();
-  for (const auto& m : bench.host.Messages()) run.saidComplete |= m.text == "Flash Write complete.";
+  for (const auto& m : bench.host.Messages()) {
+    run.saidComplete |= m.text == "Flash Write complete.";
+    run.lockOutShown |= m.text.starts_with("CPU security lock out.");
+  }
   run.packetRetries = PacketRetries(events);
   run.noiseHits = bench.radio.NoiseHits();
   run.simulatedTime = bench.clock.Now();
@@ -115,7 +118,7 @@ NoiseRun RunUnderNoise(const NoisePath& path, double rate, std::uint32_t seed) {
   const auto securityFailed = [&bench](UnitId unit) {
     return (bench.radio.Ram(unit)[kSecurityResultAddress - kRamStart] & kSecurityPassedBit) == 0;
   };
-  run.securityMissed = (coreTaken && securityFailed(UnitId::Core)) ||
+  run.securityFailed = (coreTaken && securityFailed(UnitId::Core)) ||
                        (controlHeadTaken && securityFailed(UnitId::ControlHead));
 
   const auto sent = PacketsSent(events);

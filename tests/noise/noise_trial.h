@@ -44,9 +44,10 @@ struct NoiseRun {
   // still came out right.
   int checksumEscapes = 0;
   // A unit taken on whose ROM monitor's security check failed (noise on the eight security
-  // bytes), so its flash stayed protected: the control head's loader answers from its blank
-  // check alone, takes every packet and programs nothing.
-  bool securityMissed = false;
+  // bytes): the processor hides its flash until a power-on reset, so its loader answers X.
+  bool securityFailed = false;
+  // The run showed "CPU security lock out.…".
+  bool lockOutShown = false;
   std::uint64_t noiseHits = 0;
   Micros simulatedTime{0};
 };

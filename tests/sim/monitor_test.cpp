@@ -119,6 +119,13 @@ TEST(FlashLoaders, AnswerXWhenTheFlashCannotBeUsed) {
     EXPECT_EQ(bench.StartRamProgram(kCoreLoaderResource, Bytes(8, 0x55)), StartUpReply('X'));
   }
   {
+    // Its flash is erased, but a failed check hides it: every read gives an invalid value
+    // until a power-on reset.
+    SCOPED_TRACE("control-head loader after a failed security check");
+    RadioBench bench(kInMonitor);
+    EXPECT_EQ(bench.StartRamProgram(kControlHeadLoaderResource, Bytes(8, 0x55)), StartUpReply('X'));
+  }
+  {
     SCOPED_TRACE("control-head loader on a flash that stays dirty");
     RadioBench bench({.controlHead = {.flashStaysDirty = true}, .controlHeadInMonitor = true});
     EXPECT_EQ(bench.StartRamProgram(kControlHeadLoaderResource), StartUpReply('X'));
