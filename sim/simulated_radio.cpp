@@ -36,16 +36,15 @@ SimulatedRadio::SimulatedRadio(Clock& clock, const ResourceSource& resources,
       pc_(
           clock, schedule_, log_, clock.Now(), [this](SerialByte byte) { FromPc(byte); },
           [this](bool on) { BreakFromPc(on); }),
+      controlHeadPatched_(PatchedFlash(resources, UnitId::ControlHead)),
+      corePatched_(PatchedFlash(resources, UnitId::Core)),
       controlHead_(
-          UnitId::ControlHead, setup.controlHead,
-          ControlHeadMemory(setup, PatchedFlash(resources, UnitId::ControlHead)), schedule_, noise_,
-          programs_,
+          UnitId::ControlHead, setup.controlHead, ControlHeadMemory(setup, controlHeadPatched_),
+          schedule_, noise_, programs_,
           [this](UnitId unit, SerialByte byte, Micros start) { FromUnit(unit, byte, start); }),
-      core_(UnitId::Core, setup.core, CoreMemory(setup, PatchedFlash(resources, UnitId::Core)),
-            schedule_, noise_, programs_,
+      core_(UnitId::Core, setup.core, CoreMemory(setup, corePatched_), schedule_, noise_, programs_,
             [this](UnitId unit, SerialByte byte, Micros start) { FromUnit(unit, byte, start); }) {
-  core_.PowerUp([](RadioUnit& unit) { return std::make_unique<CoreFirmware>(unit); },
-                PatchedFlash(resources, UnitId::Core));
+  core_.PowerUp([](RadioUnit& unit) { return std::make_unique<CoreFirmware>(unit); }, corePatched_);
   controlHead_.PowerUp(
       [this](RadioUnit& unit) {
         return std::make_unique<ControlHeadFirmware>(
@@ -56,7 +55,7 @@ SimulatedRadio::SimulatedRadio(Clock& clock, const ResourceSource& resources,
             },
             setup_.foreignProbeAnswer);
       },
-      PatchedFlash(resources, UnitId::ControlHead));
+      controlHeadPatched_);
 }
 
 OpenResult SimulatedRadio::CableOpener::Open(const std::string& /*deviceName*/) {

@@ -117,6 +117,10 @@ class SimulatedRadio {
   LineNoise noise_;
   RamProgramCatalogue programs_;
   PcEnd pc_;
+  // What each unit's flash holds once patched; nothing when its firmware resource does not
+  // load.
+  std::optional<FlashBytes> controlHeadPatched_;
+  std::optional<FlashBytes> corePatched_;
   RadioUnit controlHead_;
   RadioUnit core_;
   CableOpener opener_{*this};
