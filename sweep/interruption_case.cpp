@@ -1,12 +1,14 @@
 #include "sweep/interruption_case.h"
 
-#include <array>
 #include <functional>
 #include <span>
 
+#include "link/flash_writer.h"
 #include "link/process_state.h"
 #include "link/serial_link.h"
 #include "run/patch_run.h"
+#include "run/radio_commands.h"
+#include "run/typed_date_code.h"
 #include "sim/patched_flash.h"
 #include "sim/scripted_host.h"
 #include "sim/serial_byte.h"
@@ -19,15 +21,9 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kComplete = "Flash Write complete.";
 constexpr std::string_view kNotRequired = "Patch not required for this radio.";
-// The end codes of the date code dialog the technician brings about by typing a code.
-constexpr int kTypedEligible = 0;
-constexpr int kTypedNotEligible = 2;  // and he declines to type another
 // How long the technician takes between runs, and how long the radio stays off.
 constexpr Micros kBetweenRuns = 5s;
 constexpr Micros kPowerOffTime = 2s;
-
-const std::array<std::uint8_t, 5> kControlHeadErase = {0xA7, 0x5C, 0x0E, 0x91, 0x3B};
-const std::array<std::uint8_t, 5> kCoreErase = {0x20, 0xA7, 0x5C, 0x0E, 0xC6};
 
 // The program died: nothing more is sent, and its port is closed as the process ends.
 struct ProgramDied {};
@@ -127,8 +123,8 @@ class Workshop {
       if (event.direction != WireDirection::PcToRadio || event.kind != WireKind::Bytes) continue;
       const bool afterRequest = event.time > stopAt || (deliveredAt && *deliveredAt <= event.time);
       if (!afterRequest) continue;
-      const bool controlErase = std::ranges::equal(event.bytes, kControlHeadErase);
-      const bool coreErase = std::ranges::equal(event.bytes, kCoreErase);
+      const bool controlErase = std::ranges::equal(event.bytes, kControlHeadEraseCommand);
+      const bool coreErase = std::ranges::equal(event.bytes, kCoreEraseCommand);
       if (controlErase || coreErase) {
         result.violations.push_back(std::string(controlErase ? "control-head" : "core") +
                                     " erase command sent after the stop request");
@@ -149,7 +145,8 @@ class Workshop {
 
  private:
   static int EndCodeFor(const UnitSetup& unit) {
-    return unit.startsPatched ? kTypedNotEligible : kTypedEligible;
+    // Typing a code not in the list, he declines to type another.
+    return unit.startsPatched ? kDateCodeNotEligible : kDateCodeEligible;
   }
 
   static const char* StateName(UnitState state) {
@@ -194,7 +191,8 @@ std::optional<Micros> EndOfFirstWrite(const std::vector<WireEvent>& events,
 
 // The end of the last data packet, the write just before the first closing packet.
 std::optional<Micros> EndOfLastPacket(const std::vector<WireEvent>& events) {
-  const std::array<std::uint8_t, 5> closing = {0x02, 0x55, 0xAA, 0x00, 0x01};
+  const FlashPacket closingPacket = ClosingPacket();
+  const std::span<const std::uint8_t> closing(closingPacket.bytes.data(), closingPacket.size);
   const WireEvent* last = nullptr;
   for (const WireEvent& event : events) {
     if (event.direction != WireDirection::PcToRadio || event.kind != WireKind::Bytes) continue;
@@ -389,8 +387,8 @@ GarbageWindows MeasureGarbageWindows(const ResourceSource& resources, UnitId uni
   const auto& events = reference.Radio().WireEvents();
   GarbageWindows windows;
   const auto erase = EndOfFirstWrite(
-      events, unit == UnitId::Core ? std::span<const std::uint8_t>(kCoreErase)
-                                   : std::span<const std::uint8_t>(kControlHeadErase));
+      events, unit == UnitId::Core ? std::span<const std::uint8_t>(kCoreEraseCommand)
+                                   : std::span<const std::uint8_t>(kControlHeadEraseCommand));
   if (erase) {
     windows.duringOwnErase = GarbageTime(resources, path, order, unit, *erase, 400ms, 1ms);
   }
